@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -559,6 +560,17 @@ void CloseMachine()
 {
     store::Close();
     State() = MachineState{};
+}
+
+bool EnsureMachineOpen()
+{
+    if (State().open) return true;
+    static bool reported = false;
+    std::string error;
+    if (OpenMachine(DefaultMachineDirectory(), true, error)) return true;
+    if (!reported) std::fprintf(stderr, "orvalen: %s\n", error.c_str());
+    reported = true;
+    return false;
 }
 
 bool MachineIsOpen() { return State().open; }

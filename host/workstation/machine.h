@@ -70,6 +70,10 @@ bool CreateMachine(const path& dir, const MachineOptions& options, std::string& 
 // key or value at fault.
 bool OpenMachine(const path& dir, bool createIfMissing, std::string& error);
 void CloseMachine();
+// Opens the default machine (creating it) when none is open, so that a platform
+// call made before the program opened one still finds a workstation. False, with
+// the reason on stderr once, when that fails.
+bool EnsureMachineOpen();
 bool MachineIsOpen();
 path MachineDirectory();
 path MachineIniPath();

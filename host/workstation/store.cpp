@@ -33,11 +33,11 @@ CREATE TABLE IF NOT EXISTS key_values (
 ) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS ports (
     seq INTEGER PRIMARY KEY,
-    name TEXT NOT NULL UNIQUE COLLATE NOCASE
+    name TEXT NOT NULL UNIQUE
 );
 CREATE TABLE IF NOT EXISTS drivers (
     seq INTEGER PRIMARY KEY,
-    name TEXT NOT NULL UNIQUE COLLATE NOCASE,
+    name TEXT NOT NULL UNIQUE,
     version INTEGER NOT NULL,
     environment TEXT NOT NULL,
     driver_path TEXT NOT NULL,
@@ -68,6 +68,20 @@ INSERT OR IGNORE INTO keys(id, parent, name, folded) VALUES
     (1, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),
     (2, 0, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),
     (3, 0, 'HKEY_USERS', 'HKEY_USERS');
+)sql";
+
+// The keys a new workstation has: the view behind HKEY_CLASSES_ROOT, the parent of
+// the spooler's printer keys, and the default user.
+constexpr const char* kNewMachineKeys = R"sql(
+INSERT OR IGNORE INTO keys(id, parent, name, folded) VALUES
+    (4, 1, 'SOFTWARE', 'SOFTWARE'),
+    (5, 4, 'Classes', 'CLASSES'),
+    (6, 1, 'SYSTEM', 'SYSTEM'),
+    (7, 6, 'CurrentControlSet', 'CURRENTCONTROLSET'),
+    (8, 7, 'Control', 'CONTROL'),
+    (9, 8, 'Print', 'PRINT'),
+    (10, 9, 'Printers', 'PRINTERS'),
+    (11, 3, '.DEFAULT', '.DEFAULT');
 )sql";
 
 void FinaliseStatements()
@@ -116,7 +130,8 @@ bool Initialise(const std::filesystem::path& file, const std::vector<std::string
     sqlite3* database = nullptr;
     if (!Connect(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, database, error)) return false;
     std::string sqlError;
-    bool ok = Execute(database, "BEGIN IMMEDIATE", sqlError) && Execute(database, kSchema, sqlError);
+    bool ok = Execute(database, "BEGIN IMMEDIATE", sqlError) && Execute(database, kSchema, sqlError) &&
+              Execute(database, kNewMachineKeys, sqlError);
     for (std::size_t i = 0; ok && i < ports.size(); ++i) {
         sqlite3_stmt* insert = nullptr;
         ok = sqlite3_prepare_v2(database, "INSERT OR IGNORE INTO ports(name) VALUES (?)", -1, &insert, nullptr) ==
@@ -165,6 +180,12 @@ void Close()
 bool IsOpen() { return g_database != nullptr; }
 sqlite3* Database() { return g_database; }
 std::string LastError() { return g_database ? sqlite3_errmsg(g_database) : "the machine is not open"; }
+std::int64_t DataVersion()
+{
+    Query query("PRAGMA data_version");
+    return query.Step() ? query.Int(0) : -1;
+}
+
 std::int64_t LastInsertId() { return g_database ? sqlite3_last_insert_rowid(g_database) : 0; }
 
 Query::Query(const char* sql) : statement_(nullptr)

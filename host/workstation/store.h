@@ -20,6 +20,7 @@ namespace orv::host::store {
 constexpr std::int64_t LocalMachineRootId = 1;
 constexpr std::int64_t CurrentUserRootId = 2;
 constexpr std::int64_t UsersRootId = 3;
+constexpr std::int64_t ClassesKeyId = 5;  // HKEY_LOCAL_MACHINE\SOFTWARE\Classes
 
 // Creates the schema and the given ports in a new database file.
 bool Initialise(const std::filesystem::path& file, const std::vector<std::string>& ports, std::string& error);
@@ -72,6 +73,8 @@ private:
 };
 
 std::int64_t LastInsertId();
+// Changes whenever another connection committed since the last call.
+std::int64_t DataVersion();
 
 // Keeps a key path's letters in one case so that names compare without regard to
 // case: ASCII and the ANSI code page's letters upper-cased, double-byte characters
