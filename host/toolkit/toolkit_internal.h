@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/wintypes.h"
 
@@ -18,5 +19,37 @@ LONG CopyOut(std::string_view text, LPSTR buffer, LONG size);
 void SetLastToolkitError(std::string text);
 const std::string &LastToolkitError();
 void ClearLastToolkitError();
+
+}  // namespace orv::toolkit
+
+#include <filesystem>
+
+namespace orv::toolkit {
+
+// Writes `content` to a temporary file in the same folder, syncs it and renames it
+// over `file`: readers see the old file or the new one, never a part.
+bool WriteFileAtomically(const std::filesystem::path &file, std::string_view content, std::string &error);
+
+// Reads a whole host file of at most `limit` bytes.
+bool ReadSmallFile(const std::filesystem::path &file, std::size_t limit, std::string &content, std::string &error);
+
+// ASCII comparison without regard to case, as the toolkit compares section and key names.
+bool EqualNoCase(std::string_view a, std::string_view b);
+
+}  // namespace orv::toolkit
+
+namespace orv::toolkit {
+
+// Shows a message box through the front end (stderr when there is none), logs its
+// caption and text, and notes what it says about the outcome. Answers IDOK.
+int ShowMessage(std::string_view text, std::string_view caption, UINT style);
+
+// The dialog library's state (tests): closes every dialog and forgets the showings
+// and the recorded answers.
+void ResetDialogLibrary();
+// The ids of the open dialogs, bottom first.
+const std::vector<int> &OpenDialogs();
+// The answers given in this run so far, in answer-file form.
+const struct AnswerFile &RecordedAnswers();
 
 }  // namespace orv::toolkit
