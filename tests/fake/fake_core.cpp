@@ -143,6 +143,7 @@ int CountCalls(std::string_view name) {
 }
 
 void ClearCalls() { S().calls.clear(); }
+void Note(const std::string &name, const std::vector<std::string> &args) { S().calls.push_back(Call{name, args}); }
 
 void FailCall(const std::string &name, Failure failure) {
     if (failure.times == 0) return;

@@ -65,6 +65,9 @@ std::vector<std::string> CallNames(const std::vector<std::string> &names);
 int CountCalls(std::string_view name);
 // Forgets the calls recorded so far (the script stays).
 void ClearCalls();
+// Adds a record that is no platform call, e.g. from a test's stand-in for a screen,
+// so that it shows in the order of the calls.
+void Note(const std::string &name, const std::vector<std::string> &args = {});
 
 // ---- Failing or re-answering any call ---------------------------------------------
 
