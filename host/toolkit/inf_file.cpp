@@ -75,7 +75,11 @@ bool SplitLine(Scanner &scanner, std::string_view text, InfLine &line) {
             pieces.back().clear();
             quotedPiece.back() = false;
         } else {
-            if (quotedPiece.back() && c != ' ' && c != '\t') return scanner.Fail("text after a quoted field");
+            if (quotedPiece.back()) {
+                // Only blanks may follow a quoted field; they are not part of it.
+                if (c != ' ' && c != '\t') return scanner.Fail("text after a quoted field");
+                continue;
+            }
             pieces.back() += c;
         }
     }
