@@ -25,8 +25,8 @@ enum class PassEnd { Settled, BackToPlotterDialog };
 
 // Reads "ButtonChecked" after a radio dialog: 1 when the first button was chosen.
 int FirstButtonChecked() {
-    char button[EventWordSize];
-    ReadSymbol("ButtonChecked", button, EventWordSize);
+    char button[EventBufferSize];
+    ReadSymbol("ButtonChecked", button, EventBufferSize);
     return button[0] == '1' ? 1 : 0;
 }
 

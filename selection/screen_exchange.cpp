@@ -5,8 +5,8 @@
 #include "session/dialog_exchange.h"
 
 int ShowScreen(int dialogId, const char *procedure, int helpId, const char *helpProcedure) {
-    char eventWord[EventWordSize];
-    ShowDialog(DialogLibrary, dialogId, procedure, helpId, helpProcedure, eventWord, EventWordSize);
+    char eventWord[EventBufferSize];
+    ShowDialog(SetupDialogLibrary, dialogId, procedure, helpId, helpProcedure, eventWord, EventBufferSize);
     return EventCode(eventWord);
 }
 

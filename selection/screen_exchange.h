@@ -2,8 +2,7 @@
 // library with a 15-byte event buffer and reduce the event word to its code.
 #pragma once
 
-constexpr const char *DialogLibrary = "mscuistf.dll";
-constexpr int EventWordSize = 15;
+#include "session/dialog_exchange.h"
 
 // Shows dialog `dialogId` of the dialog library with its help dialog (0 and nullptr
 // when it has none) and returns the event code of its answer.
