@@ -53,3 +53,12 @@ const std::vector<int> &OpenDialogs();
 const struct AnswerFile &RecordedAnswers();
 
 }  // namespace orv::toolkit
+
+namespace orv::toolkit {
+
+// Tests that run the frame in their own process: end the run's records as the exit
+// hook would, and put the frame back to its state before InitializeFrame.
+void FinishRunForTesting();
+void ResetFrameForTesting();
+
+}  // namespace orv::toolkit
