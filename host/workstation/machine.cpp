@@ -15,6 +15,8 @@
 
 #include "host/profile/profile_file.h"
 #include "host/text/ansi_text.h"
+#include "host/workstation/registry_tree.h"
+#include "host/workstation/spooler_admin.h"
 #include "host/workstation/store.h"
 
 namespace orv::host {
@@ -559,6 +561,16 @@ bool OpenMachine(const path& dir, bool createIfMissing, std::string& error)
 void CloseMachine()
 {
     store::Close();
+    registry::ResetHandles();
+    spooler::ResetHandles();
+    State() = MachineState{};
+}
+
+void AbandonMachineAfterFork()
+{
+    store::Abandon();
+    registry::ResetHandles();
+    spooler::ResetHandles();
     State() = MachineState{};
 }
 

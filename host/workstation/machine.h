@@ -75,6 +75,9 @@ void CloseMachine();
 // the reason on stderr once, when that fails.
 bool EnsureMachineOpen();
 bool MachineIsOpen();
+// In a child made by fork(): drops the parent's open machine without touching its
+// database, so that the child can open the machine afresh.
+void AbandonMachineAfterFork();
 path MachineDirectory();
 path MachineIniPath();
 path MachineDatabasePath();

@@ -341,6 +341,13 @@ void ForgetCache()
     g_cacheVersion = -1;
 }
 
+void ResetHandles()
+{
+    ForgetCache();
+    g_handles.clear();
+    g_freeHandles.clear();
+}
+
 std::optional<std::int64_t> RootByName(const std::string& name)
 {
     std::string upper = name;

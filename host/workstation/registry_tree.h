@@ -34,6 +34,8 @@ std::vector<std::pair<std::int64_t, std::string>> Children(std::int64_t key);
 // Forgets what this process cached of the tree (after a change it made outside the
 // registry calls).
 void ForgetCache();
+// Drops every open key handle and the cache, when the machine is closed.
+void ResetHandles();
 
 // The root key id of a root's name ("HKEY_LOCAL_MACHINE" or "HKLM", any case).
 std::optional<std::int64_t> RootByName(const std::string& name);

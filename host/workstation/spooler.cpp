@@ -148,6 +148,8 @@ bool SetPrinterValues(std::int64_t key, const PRINTER_INFO_2& info, const std::s
 
 }  // namespace
 
+void ResetHandles() { g_printerHandles.clear(); }
+
 std::vector<std::string> Ports()
 {
     std::vector<std::string> ports;

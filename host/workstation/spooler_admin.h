@@ -48,5 +48,7 @@ bool HoldJobs(const std::string& printer, std::uint32_t count, std::string& erro
 bool ReleaseJobs(const std::string& printer, std::string& error);
 // The printer named by WIN.INI [windows] device=, if any.
 std::optional<std::string> DefaultPrinterName();
+// Drops every open printer handle, when the machine is closed.
+void ResetHandles();
 
 }  // namespace orv::host::spooler

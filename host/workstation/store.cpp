@@ -177,6 +177,12 @@ void Close()
     g_database = nullptr;
 }
 
+void Abandon()
+{
+    g_statements.clear();
+    g_database = nullptr;
+}
+
 bool IsOpen() { return g_database != nullptr; }
 sqlite3* Database() { return g_database; }
 std::string LastError() { return g_database ? sqlite3_errmsg(g_database) : "the machine is not open"; }

@@ -26,6 +26,9 @@ constexpr std::int64_t ClassesKeyId = 5;  // HKEY_LOCAL_MACHINE\SOFTWARE\Classes
 bool Initialise(const std::filesystem::path& file, const std::vector<std::string>& ports, std::string& error);
 bool Open(const std::filesystem::path& file, std::string& error);
 void Close();
+// In a forked child: forgets the parent's connection without closing it, since
+// closing it there could disturb the parent's locks and journal.
+void Abandon();
 bool IsOpen();
 sqlite3* Database();
 // The last SQLite error message, for error texts.
