@@ -328,7 +328,7 @@ BOOL EnumPortsA(LPSTR, DWORD level, LPBYTE buffer, DWORD bufferSize, LPDWORD nee
         std::size_t total = ports.size() * sizeof(PORT_INFO_1);
         for (const std::string& port : ports) total += port.size() + 1;
         *needed = static_cast<DWORD>(total);
-        if (!buffer || bufferSize < total) return Fail(ERROR_INSUFFICIENT_BUFFER);
+        if (total > 0 && (!buffer || bufferSize < total)) return Fail(ERROR_INSUFFICIENT_BUFFER);
         RecordWriter writer(buffer, bufferSize);
         for (std::size_t i = 0; i < ports.size(); ++i) writer.RecordAt<PORT_INFO_1>(i)->pName = writer.Put(ports[i]);
         if (returned) *returned = static_cast<DWORD>(ports.size());
@@ -353,7 +353,7 @@ BOOL EnumPrinterDriversA(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer, D
             total += d.name.size() + d.environment.size() + d.driverPath.size() + d.dataFile.size() +
                      d.configFile.size() + 5;
         *needed = static_cast<DWORD>(total);
-        if (!buffer || bufferSize < total) return Fail(ERROR_INSUFFICIENT_BUFFER);
+        if (total > 0 && (!buffer || bufferSize < total)) return Fail(ERROR_INSUFFICIENT_BUFFER);
         RecordWriter writer(buffer, bufferSize);
         for (std::size_t i = 0; i < drivers.size(); ++i) {
             DRIVER_INFO_2* record = writer.RecordAt<DRIVER_INFO_2>(i);
