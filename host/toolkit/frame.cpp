@@ -136,6 +136,15 @@ int StartFrame(const std::string &tail) {
     LogLine("orvalen-setup 1.0.0, command line: " + tail);
     if (options.saveAnswers) frame.saveAnswers = fs::absolute(*options.saveAnswers);
 
+    // The answers are checked before anything is touched: bad answers change nothing.
+    if (options.answers) {
+        if (!LoadAnswerFile(*options.answers, frame.answers, error)) {
+            Report(error);
+            return 0;
+        }
+        LogLine("answers: " + *options.answers);
+    }
+
     fs::path machine = options.machine ? fs::path(*options.machine) : orv::host::DefaultMachineDirectory();
     if (!orv::host::OpenMachine(machine, true, error)) {
         Report("cannot open the workstation " + machine.string() + ": " + error);
@@ -162,14 +171,7 @@ int StartFrame(const std::string &tail) {
 
     FrontEndSettings settings;
     settings.unattended = options.unattended;
-    if (options.answers) {
-        if (!LoadAnswerFile(*options.answers, frame.answers, error)) {
-            Report(error);
-            return 0;
-        }
-        settings.answers = &frame.answers;
-        LogLine("answers: " + *options.answers);
-    }
+    if (options.answers) settings.answers = &frame.answers;
     frame.frontEnd = MakeFrontEnd(settings, error);
     if (!frame.frontEnd) {
         Report(error.empty() ? "the front end cannot start" : error);
