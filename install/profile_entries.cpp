@@ -54,7 +54,7 @@ void WriteRasterEntries(const PlotterModel &model, const char *driverBase) {
     CreateKey(driverBase, "gs_int", "1");
     StripPortColon();
     PrinterSection(section, g_state.g_portName);
-    CreateKey(section, "source", (model.flags & ModelSourceOne) ? "1" : "2");
+    CreateKey(section, "source", RasterSourceValue(model.flags));
 }
 
 void WriteVectorEntries(const PlotterModel &model) {
@@ -66,6 +66,8 @@ void WriteVectorEntries(const PlotterModel &model) {
 }
 
 }  // namespace
+
+const char *RasterSourceValue(unsigned flags) { return (flags & ModelSourceOne) ? "1" : "2"; }
 
 void WriteProfileEntries(const char *driverBase) {
     if (g_state.g_driverKind == DriverRaster) {

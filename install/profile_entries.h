@@ -6,6 +6,10 @@
 // the driver file's base name, which also names the raster driver's section.
 void WriteProfileEntries(const char *driverBase);
 
+// The raster driver's "source" value for a model with these flags: "1" with
+// ModelSourceOne, else "2".
+const char *RasterSourceValue(unsigned flags);
+
 // The ports whose printer sections a raster installation clears first.
 constexpr int ClearedPortCount = 10;
 extern const char *const ClearedPorts[ClearedPortCount];

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -80,6 +81,19 @@ inline std::vector<Seen> SeenBy(int dialogId) {
         if (seen.dialogId == dialogId) result.push_back(seen);
     }
     return result;
+}
+
+// The state the selection leaves for an installation of catalogue slot `slot` with the
+// driver kind `kind`, on the fake machine's directories.
+inline void SelectedForInstall(int slot, int kind, const std::string &printerName, int installDriver = 1) {
+    g_state.g_modelIndex = slot;
+    g_state.g_driverKind = kind;
+    g_state.g_installDriver = installDriver;
+    std::snprintf(g_state.g_printerName, sizeof g_state.g_printerName, "%s", printerName.c_str());
+    std::snprintf(g_state.g_sourceDir, sizeof g_state.g_sourceDir, "%s", "A:\\");
+    std::snprintf(g_state.g_systemDir, sizeof g_state.g_systemDir, "%s", "C:\\WINNT\\system32");
+    std::snprintf(g_state.g_infDir, sizeof g_state.g_infDir, "%s", "C:\\WINNT\\inf\\");
+    std::snprintf(g_state.g_spoolDir, sizeof g_state.g_spoolDir, "%s", "C:\\WINNT\\spool\\printers\\");
 }
 
 class Fixture : public ::testing::Test {
