@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -436,6 +437,7 @@ private:
     }
 
     static void AddCommonKeys(newtComponent form, bool withHelp) {
+        newtFormAddHotKey(form, NEWT_KEY_ENTER);
         newtFormAddHotKey(form, NEWT_KEY_ESCAPE);
         newtFormAddHotKey(form, kCtrlC);
         if (withHelp) newtFormAddHotKey(form, NEWT_KEY_F1);
@@ -445,7 +447,10 @@ private:
     // Runs the form until a button is pressed or a key of its own is struck. Esc is
     // Cancel; Ctrl-C and a quit signal post the quit message and answer Cancel, so
     // the program's pump finds the quit right after the dialog returns.
-    Outcome RunForm(newtComponent form, const std::vector<std::pair<newtComponent, Outcome>> &buttons) {
+    using KeyHandler = std::function<void(int key)>;
+
+    Outcome RunForm(newtComponent form, const std::vector<std::pair<newtComponent, Outcome>> &buttons,
+                    const KeyHandler &otherKey = {}) {
         while (true) {
             struct newtExitStruct exit {};
             newtFormRun(form, &exit);
@@ -456,12 +461,23 @@ private:
                 }
                 continue;  // a list or entry that ended the form: keep going
             case newtExitStruct::NEWT_EXIT_HOTKEY:
+                if (exit.u.key == NEWT_KEY_ENTER) {
+                    // Enter presses the focused button, and the first (default) button
+                    // from anywhere else, as in the dialogs of the workstation.
+                    newtComponent focused = newtFormGetCurrent(form);
+                    for (const auto &[button, outcome] : buttons) {
+                        if (focused == button) return outcome;
+                    }
+                    if (!buttons.empty()) return buttons.front().second;
+                    continue;
+                }
                 if (exit.u.key == NEWT_KEY_ESCAPE) return Outcome::Cancel;
                 if (exit.u.key == kCtrlC) {
                     orv::host::PostQuitMessage();
                     return Outcome::Quit;
                 }
                 if (exit.u.key == NEWT_KEY_F1) return Outcome::Help;
+                if (otherKey) otherKey(exit.u.key);
                 continue;
             case newtExitStruct::NEWT_EXIT_TIMER:
                 if (orv::host::QuitMessagePending()) return Outcome::Quit;
@@ -535,11 +551,11 @@ private:
 
     // Runs the form; help is shown over it and the same dialog goes on, raising no event.
     Outcome RunWithHelp(newtComponent form, const std::vector<std::pair<newtComponent, Outcome>> &buttons,
-                        const DialogDefinition &dialog) {
+                        const DialogDefinition &dialog, const KeyHandler &otherKey = {}) {
         newtPushHelpLine(HelpLine(dialog.helpId != 0).c_str());
         Outcome outcome;
         while (true) {
-            outcome = RunForm(form, buttons);
+            outcome = RunForm(form, buttons, otherKey);
             if (outcome == Outcome::Timer) continue;
             if (outcome == Outcome::Help) {
                 if (const DialogDefinition *help = FindDialog(dialog.helpId)) ShowHelp(*help);
@@ -596,7 +612,15 @@ private:
         auto buttons = AddButtons(form, dialog, row + 3, place.width);
         newtFormSetCurrent(form.get(), firstPreset ? radioOne : radioTwo);
         AddCommonKeys(form.get(), dialog.helpId != 0);
-        Outcome outcome = RunWithHelp(form.get(), buttons, dialog);
+        // The arrows choose a driver as they move, as radio buttons do on the workstation.
+        newtFormAddHotKey(form.get(), NEWT_KEY_UP);
+        newtFormAddHotKey(form.get(), NEWT_KEY_DOWN);
+        auto arrows = [&](int key) {
+            newtComponent target = key == NEWT_KEY_UP ? radioOne : radioTwo;
+            newtRadioSetCurrent(target);
+            newtFormSetCurrent(form.get(), target);
+        };
+        Outcome outcome = RunWithHelp(form.get(), buttons, dialog, arrows);
         symbols.SetValue(kSymButtonChecked, newtRadioGetCurrent(radioOne) == radioOne ? "1" : "2");
         return outcome;
     }
@@ -651,7 +675,8 @@ private:
         // box, buttons.
         int fixedRows = 1 + textRows + 1 + 1 + 2 + 1 + 1 + 1 + 1 + 1;
         int maxHeight = AreaRows() - 3;
-        int listRows = std::clamp(maxHeight - fixedRows, 3, 16);
+        int listed = static_cast<int>(std::max(models.size(), ports.size()));
+        int listRows = std::clamp(std::min(maxHeight - fixedRows, listed), 3, 16);
         int height = std::min(fixedRows + listRows, maxHeight);
         if (fixedRows + listRows > maxHeight) textRows = std::max(1, textRows - (fixedRows + listRows - maxHeight));
         Placement place = Place(width, height);
@@ -661,9 +686,10 @@ private:
         for (const auto &model : models) modelWidth = std::max(modelWidth, DisplayWidth(ToScreen(model)));
         int portWidth = 6;
         for (const auto &port : ports) portWidth = std::max(portWidth, DisplayWidth(ToScreen(port)));
-        // A bordered list takes its text, a blank each side, the scroll bar and the border.
-        portWidth = std::min(portWidth, 24) + 6;
-        modelWidth = std::min(modelWidth + 6, width - portWidth - 8);
+        // A bordered list takes its text, the border, the scroll bar and the blanks
+        // around them.
+        portWidth = std::min(portWidth, 24) + 7;
+        modelWidth = std::min(modelWidth + 7, width - portWidth - 8);
 
         Window window(place.left, place.top, place.width, place.height, Title(dialog));
         Form form;
@@ -711,8 +737,7 @@ private:
         form.Add(spoolEntry);
         ++row;
 
-        char checkValue = checkedPreset ? '*' : ' ';
-        newtComponent check = newtCheckbox(2, row, ToScreen(checkLabel).c_str(), checkValue, " *", &checkValue);
+        newtComponent check = newtCheckbox(2, row, ToScreen(checkLabel).c_str(), checkedPreset ? '*' : ' ', " *", nullptr);
         form.Add(check);
         row += 2;
 
