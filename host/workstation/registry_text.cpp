@@ -171,7 +171,23 @@ bool ExportText(const std::string& keyPath, std::string& text, std::string& erro
         error = "there is no registry key \"" + keyPath + "\"";
         return false;
     }
-    ExportKey(*key, CanonicalPath(keyPath), text);
+    // The heading names each level as it is stored, whatever case was asked for.
+    std::string path = CanonicalPath(keyPath.substr(0, keyPath.find('\\')));
+    std::int64_t id = root;
+    std::size_t start = 0;
+    while (id != *key && start < rest.size()) {
+        std::size_t end = rest.find('\\', start);
+        std::string level = rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? rest.size() : end + 1;
+        if (level.empty()) continue;
+        auto child = FindKey(id, level);
+        if (!child) break;
+        for (const auto& [childId, name] : Children(id)) {
+            if (childId == *child) path += "\\" + name;
+        }
+        id = *child;
+    }
+    ExportKey(*key, path, text);
     return true;
 }
 
