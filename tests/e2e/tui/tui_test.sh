@@ -3,19 +3,21 @@
 # temporary machines, driven with send-keys and read with capture-pane. Every wait
 # polls the screen for its text; nothing sleeps a fixed time.
 #
-#   tui_test.sh ORVALEN_SETUP ORVALEN_MACHINE DISK_DIR
+#   tui_test.sh ORVALEN_SETUP ORVALEN_MACHINE DISK_DIR [ORV_NEWT_TOUR]
 # Exit status 77 (skipped) when tmux is missing.
 set -u
 
 SETUP=${1:?orvalen-setup}
 MACHINE_TOOL=${2:?orvalen-machine}
 DISK=${3:?setup disk}
+TOUR=${4:-}
 
 if ! command -v tmux >/dev/null 2>&1; then
     echo "SKIP: tmux is not installed"
     exit 77
 fi
 
+unset TMUX # a private server, also when the tests run inside tmux
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/orv-tui.XXXXXX")
 SOCKET="orv-tui-$$"
 TMUX_CMD=(tmux -L "$SOCKET" -f /dev/null)
@@ -29,15 +31,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The pane ends with the exit status and whether the terminal is back in line mode,
-# and stays open so that both can be read.
+# Runs PROGRAM in a new tmux session of COLSxROWS. The pane ends with the exit status
+# and whether the terminal is back in line mode, and stays open so both can be read.
+start_program() { # NAME COLS ROWS PROGRAM ARGS...
+    local name=$1 cols=$2 rows=$3
+    shift 3
+    local command
+    printf -v command '%q ' "$@"
+    "${TMUX_CMD[@]}" new-session -d -s "$name" -x "$cols" -y "$rows" \
+        "env LANG=C.UTF-8 TERM=screen $command 2>$WORK/$name.err; echo SETUP-EXIT=\$?; stty -a | grep -q -- ' icanon' && echo LINE-MODE=yes; exec sleep 300"
+}
+
 start_setup() { # NAME ARGS...
     local name=$1
     shift
-    local command
-    printf -v command '%q ' "$SETUP" --disk "$DISK" "$@"
-    "${TMUX_CMD[@]}" new-session -d -s "$name" -x 100 -y 30 \
-        "env LANG=C.UTF-8 TERM=screen $command 2>$WORK/$name.err; echo SETUP-EXIT=\$?; stty -a | grep -q -- ' icanon' && echo LINE-MODE=yes; exec sleep 300"
+    start_program "$name" 100 30 "$SETUP" --disk "$DISK" "$@"
 }
 
 screen_of() { "${TMUX_CMD[@]}" capture-pane -p -t "$1"; }
@@ -211,10 +219,47 @@ test_replay_saved_answers() {
     [[ -s $WORK/m4.printers ]]
 }
 
+# A broken setup.inf stops the setup; the error dialog names the line at fault.
+test_fatal_names_inf_error() {
+    local s=badinf
+    cp -r "$DISK" "$WORK/baddisk" || return 1
+    sed -i 's/^\[Raster\]/[Raster/' "$WORK/baddisk/setup.inf"
+    start_program $s 80 24 "$SETUP" --disk "$WORK/baddisk" --machine "$WORK/m5"
+    wait_for $s "Setup cannot go on because of an error." || return 1
+    wait_for $s "line 7: the section header has no closing ']'" || return 1
+    keys $s Enter
+    expect_clean_end $s
+}
+
+# Esc during the copy asks first; Go On keeps copying, Stop Copying stops it.
+test_copy_gauge_escape() {
+    [[ -n $TOUR ]] || return 0
+    local s=gauge
+    start_program $s 80 24 "$TOUR" --machine "$WORK/m6" copy
+    wait_for $s "Copying Files" || return 1
+    wait_for $s "Press Esc to stop the copy." || return 1
+    keys $s Escape
+    wait_for $s "Do you want to stop copying" || return 1
+    keys $s Enter # Go On
+    wait_for $s "Press Esc to stop the copy." || return 1
+    refute_screen $s "Do you want to stop copying" || return 1
+    keys $s Escape
+    wait_for $s "Do you want to stop copying" || return 1
+    keys $s Tab Enter # Stop Copying
+    expect_clean_end $s || return 1
+    grep -q "copy: stopped" "$WORK/$s.err" || {
+        echo "  the copy was not stopped:"
+        cat "$WORK/$s.err"
+        return 1
+    }
+}
+
 run_test "install with the raster driver" test_install_raster
 run_test "cancel at the welcome" test_cancel_at_welcome
 run_test "Ctrl-C in a dialog" test_ctrl_c
 run_test "replay the saved answers" test_replay_saved_answers
+run_test "a broken setup.inf named in the error dialog" test_fatal_names_inf_error
+run_test "Esc during the copy" test_copy_gauge_escape
 
 echo "tui: $passes passed, $failures failed"
 ((failures == 0))
