@@ -113,7 +113,7 @@ bool Connect(const std::filesystem::path& file, int flags, sqlite3*& database, s
     // and a commit is whole or absent after a kill.
     sqlite3_busy_timeout(database, 30000);
     std::string sqlError;
-    if (!Execute(database, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF;",
+    if (!Execute(database, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=8192;",
                  sqlError)) {
         error = "cannot use the machine database \"" + file.string() + "\": " + sqlError;
         sqlite3_close(database);
