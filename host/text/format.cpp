@@ -27,7 +27,7 @@ struct Sink {
     }
 };
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool zero = false;
     bool alternate = false;
@@ -37,21 +37,21 @@ struct Spec {
 };
 
 // Writes `digits` (no sign) with sign, prefix, precision zeros and padding.
-void EmitNumber(Sink &sink, const Spec &spec, const char *prefix, const char *digits) {
+void EmitNumber(Sink &sink, const Conversion &conversion, const char *prefix, const char *digits) {
     int digitCount = static_cast<int>(std::strlen(digits));
     int prefixCount = static_cast<int>(std::strlen(prefix));
     // A precision of 0 with the value 0 prints no digits at all, as in C.
-    if (spec.precision == 0 && digitCount == 1 && digits[0] == '0') digitCount = 0;
-    int precisionZeros = spec.precision > digitCount ? spec.precision - digitCount : 0;
+    if (conversion.precision == 0 && digitCount == 1 && digits[0] == '0') digitCount = 0;
+    int precisionZeros = conversion.precision > digitCount ? conversion.precision - digitCount : 0;
     int body = prefixCount + precisionZeros + digitCount;
-    int pad = spec.width > body ? spec.width - body : 0;
-    bool zeroPad = spec.zero && !spec.left && spec.precision < 0;
-    if (!spec.left && !zeroPad) sink.Repeat(' ', pad);
+    int pad = conversion.width > body ? conversion.width - body : 0;
+    bool zeroPad = conversion.zero && !conversion.left && conversion.precision < 0;
+    if (!conversion.left && !zeroPad) sink.Repeat(' ', pad);
     sink.Text(prefix, static_cast<std::size_t>(prefixCount));
     if (zeroPad) sink.Repeat('0', pad);
     sink.Repeat('0', precisionZeros);
     sink.Text(digits, static_cast<std::size_t>(digitCount));
-    if (spec.left) sink.Repeat(' ', pad);
+    if (conversion.left) sink.Repeat(' ', pad);
 }
 
 void ToDigits(std::uint32_t value, unsigned base, bool upper, char (&out)[16]) {
@@ -83,26 +83,26 @@ int FormatV(char *buffer, std::size_t capacity, const char *format, std::va_list
             continue;
         }
         ++p;
-        Spec spec;
+        Conversion conversion;
         for (;; ++p) {
-            if (*p == '-') spec.left = true;
-            else if (*p == '0') spec.zero = true;
-            else if (*p == '#') spec.alternate = true;
+            if (*p == '-') conversion.left = true;
+            else if (*p == '0') conversion.zero = true;
+            else if (*p == '#') conversion.alternate = true;
             else break;
         }
         while (*p >= '0' && *p <= '9') {
-            if (spec.width < 100000) spec.width = spec.width * 10 + (*p - '0');
+            if (conversion.width < 100000) conversion.width = conversion.width * 10 + (*p - '0');
             ++p;
         }
         if (*p == '.') {
             ++p;
-            spec.precision = 0;
+            conversion.precision = 0;
             while (*p >= '0' && *p <= '9') {
-                if (spec.precision < 100000) spec.precision = spec.precision * 10 + (*p - '0');
+                if (conversion.precision < 100000) conversion.precision = conversion.precision * 10 + (*p - '0');
                 ++p;
             }
         }
-        if (*p == 'l' || *p == 'h') spec.size = *p++;
+        if (*p == 'l' || *p == 'h') conversion.size = *p++;
         char type = *p;
         if (type == '\0') break;
         ++p;
@@ -111,42 +111,42 @@ int FormatV(char *buffer, std::size_t capacity, const char *format, std::va_list
         case 'd':
         case 'i': {
             std::int32_t value = va_arg(args, std::int32_t);
-            if (spec.size == 'h') value = static_cast<std::int16_t>(value);
+            if (conversion.size == 'h') value = static_cast<std::int16_t>(value);
             std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
             ToDigits(magnitude, 10, false, digits);
-            EmitNumber(sink, spec, value < 0 ? "-" : "", digits);
+            EmitNumber(sink, conversion, value < 0 ? "-" : "", digits);
             break;
         }
         case 'u':
         case 'x':
         case 'X': {
             std::uint32_t value = va_arg(args, std::uint32_t);
-            if (spec.size == 'h') value = static_cast<std::uint16_t>(value);
+            if (conversion.size == 'h') value = static_cast<std::uint16_t>(value);
             ToDigits(value, type == 'u' ? 10 : 16, type == 'X', digits);
             const char *prefix = "";
-            if (spec.alternate && type != 'u' && value != 0) prefix = type == 'X' ? "0X" : "0x";
-            EmitNumber(sink, spec, prefix, digits);
+            if (conversion.alternate && type != 'u' && value != 0) prefix = type == 'X' ? "0X" : "0x";
+            EmitNumber(sink, conversion, prefix, digits);
             break;
         }
         case 'c': {
             char c = static_cast<char>(va_arg(args, int));
-            int pad = spec.width > 1 ? spec.width - 1 : 0;
-            if (!spec.left) sink.Repeat(spec.zero ? '0' : ' ', pad);
+            int pad = conversion.width > 1 ? conversion.width - 1 : 0;
+            if (!conversion.left) sink.Repeat(conversion.zero ? '0' : ' ', pad);
             sink.Put(c);
-            if (spec.left) sink.Repeat(' ', pad);
+            if (conversion.left) sink.Repeat(' ', pad);
             break;
         }
         case 's': {
             const char *text = va_arg(args, const char *);
             if (text == nullptr) text = "(null)";
             std::size_t length = 0;
-            while (text[length] != '\0' && (spec.precision < 0 || length < static_cast<std::size_t>(spec.precision))) {
+            while (text[length] != '\0' && (conversion.precision < 0 || length < static_cast<std::size_t>(conversion.precision))) {
                 ++length;
             }
-            int pad = spec.width > static_cast<int>(length) ? spec.width - static_cast<int>(length) : 0;
-            if (!spec.left) sink.Repeat(spec.zero ? '0' : ' ', pad);
+            int pad = conversion.width > static_cast<int>(length) ? conversion.width - static_cast<int>(length) : 0;
+            if (!conversion.left) sink.Repeat(conversion.zero ? '0' : ' ', pad);
             sink.Text(text, length);
-            if (spec.left) sink.Repeat(' ', pad);
+            if (conversion.left) sink.Repeat(' ', pad);
             break;
         }
         default:
