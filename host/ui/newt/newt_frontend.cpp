@@ -163,6 +163,7 @@ public:
             return false;
         }
         try {
+            FollowScreenSize();
             Outcome outcome = Outcome::None;
             switch (dialog.kind) {
             case DialogKind::Radio: outcome = RunRadio(dialog, symbols, showing); break;
@@ -191,6 +192,7 @@ public:
                          static_cast<int>(text.size()), text.data());
             return IDOK;
         }
+        FollowScreenSize();
         std::string icon = IconMark(style);
         int screenWidth = ScreenColumns();
         int textWidth = std::clamp(DisplayWidth(ToScreen(text)), 30, std::min(60, screenWidth - 16));
@@ -351,6 +353,8 @@ private:
     std::string aboutText_;
     bool bannerShown_ = false;
     bool waiting_ = false;
+    int drawnColumns_ = 0;
+    int drawnRows_ = 0;
     std::unique_ptr<Gauge> gauge_;
 
     static int ScreenColumns() {
@@ -385,7 +389,25 @@ private:
         return line;
     }
 
+    // A terminal resized since the last screen: the next window is laid out for the
+    // new size over a root screen drawn afresh. Windows still open (the gauge)
+    // keep their place.
+    void FollowScreenSize() {
+        if (gauge_) return;
+        newtResizeScreen(0);
+        int columns = ScreenColumns();
+        int rows = ScreenRows();
+        if (columns == drawnColumns_ && rows == drawnRows_) return;
+        SLsmg_reinit_smg();
+        newtCls();
+        DrawRoot();
+        newtRedrawHelpLine();
+        newtRefresh();
+    }
+
     void DrawRoot() {
+        drawnColumns_ = ScreenColumns();
+        drawnRows_ = ScreenRows();
         int columns = ScreenColumns();
         std::string blank(static_cast<std::size_t>(std::max(columns, 1)), ' ');
         for (int row = 0; row < HeaderRows(); ++row) newtDrawRootText(0, row, blank.c_str());
