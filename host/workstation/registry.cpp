@@ -175,8 +175,12 @@ LONG KeyOf(HKEY key, REGSAM needed, std::int64_t& id)
             id = *found;
             return ERROR_SUCCESS;
         }
-        Transaction transaction;
         DWORD error = 0;
+        if (store::InTransaction())  // the caller's change takes the new key along
+            return CreateKey(store::LocalMachineRootId, "SOFTWARE\\Classes", id, error)
+                       ? ERROR_SUCCESS
+                       : static_cast<LONG>(ERROR_CANTWRITE);
+        Transaction transaction;
         if (!transaction.Ok() || !CreateKey(store::LocalMachineRootId, "SOFTWARE\\Classes", id, error) ||
             !transaction.Commit()) {
             ForgetCache();

@@ -186,6 +186,8 @@ void Abandon()
 bool IsOpen() { return g_database != nullptr; }
 sqlite3* Database() { return g_database; }
 std::string LastError() { return g_database ? sqlite3_errmsg(g_database) : "the machine is not open"; }
+bool InTransaction() { return g_database && sqlite3_get_autocommit(g_database) == 0; }
+
 std::int64_t DataVersion()
 {
     Query query("PRAGMA data_version");

@@ -76,6 +76,8 @@ private:
 };
 
 std::int64_t LastInsertId();
+// True inside a transaction of this connection.
+bool InTransaction();
 // Changes whenever another connection committed since the last call.
 std::int64_t DataVersion();
 

@@ -140,6 +140,14 @@ TEST_F(RegistryTest, DefaultValueCallsWorkOnASubkeyAndCreateIt)
     EXPECT_STREQ(text, "");
     EXPECT_EQ(size, 1);
     EXPECT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, "x", REG_DWORD, "1", 2), static_cast<LONG>(ERROR_INVALID_PARAMETER));
+    // Removing the classes key does not break the view: the next change makes it again.
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".plt\\Shell"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".plt"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes"), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".new", REG_SZ, "again", 0), ERROR_SUCCESS);
+    size = sizeof text;
+    ASSERT_EQ(RegQueryValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.new", text, &size), ERROR_SUCCESS);
+    EXPECT_STREQ(text, "again");
 }
 
 TEST_F(RegistryTest, DeletionRefusesKeysWithSubkeysAndStalesOpenHandles)
