@@ -71,7 +71,10 @@ public:
     Window(int left, int top, int width, int height, const std::string &title) {
         newtOpenWindow(left, top, static_cast<unsigned>(width), static_cast<unsigned>(height), title.c_str());
     }
-    ~Window() { newtPopWindow(); }
+    // A window outliving the screen (the terminal already given back) draws nothing.
+    ~Window() {
+        if (g_terminalTaken) newtPopWindow();
+    }
     Window(const Window &) = delete;
     Window &operator=(const Window &) = delete;
 };
@@ -197,12 +200,11 @@ public:
         int screenWidth = ScreenColumns();
         int textWidth = std::clamp(DisplayWidth(ToScreen(text)), 30, std::min(60, screenWidth - 16));
         std::vector<std::string> lines = WrapText(ToScreen(text), textWidth);
-        int buttonRow = 0;
         int width = textWidth + 4 + (icon.empty() ? 0 : 5);
         int maxLines = AreaRows() - 7;
         int textRows = std::min(static_cast<int>(lines.size()), std::max(1, maxLines));
         int height = 1 + textRows + 1 + 1 + 1;
-        buttonRow = 1 + textRows + 1;
+        int buttonRow = 1 + textRows + 1;
         Placement place = Place(width, height);
         Window window(place.left, place.top, place.width, place.height, ToScreen(caption));
         Form form;
@@ -557,7 +559,7 @@ private:
 
     Outcome RunInfo(const DialogDefinition &dialog, const DialogShowing &showing) {
         std::string text = ToScreen(showing.text.empty() ? dialog.body : showing.text);
-        int width = DialogWidth(std::max(60, std::min(74, TextRows(text, 200) > 0 ? 74 : 60)));
+        int width = DialogWidth(74);
         int maxHeight = AreaRows() - 3;
         int textRows = std::min(TextRows(text, width), std::max(1, maxHeight - 4));
         int height = 1 + textRows + 1 + 1 + 1;
