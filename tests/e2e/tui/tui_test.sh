@@ -233,7 +233,10 @@ test_fatal_names_inf_error() {
 
 # Esc during the copy asks first; Go On keeps copying, Stop Copying stops it.
 test_copy_gauge_escape() {
-    [[ -n $TOUR ]] || return 0
+    if [[ -z $TOUR ]]; then
+        echo "  no orv-newt-tour given: not tried"
+        return 0
+    fi
     local s=gauge
     start_program $s 80 24 "$TOUR" --machine "$WORK/m6" copy
     wait_for $s "Copying Files" || return 1
