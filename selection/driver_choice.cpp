@@ -120,10 +120,12 @@ void RunSelection() {
     g_state.g_installDriver = 0;
     g_state.g_printerName[0] = '\0';
     for (;;) {
-        // The plotter dialog only returns a listed model; the slot is checked again
-        // here so that the catalogue is never read outside its table.
-        while (RunPlotterDialog() != EventContinue || !IsCatalogSlot(g_state.g_modelIndex)) {
-        }
+        // The plotter dialog returns only a listed model; the slot is checked again
+        // here all the same, so that the catalogue is never read outside its table.
+        int event;
+        do {
+            event = RunPlotterDialog();
+        } while (event != EventContinue || !IsCatalogSlot(g_state.g_modelIndex));
         const PlotterModel &model = PlotterCatalog[g_state.g_modelIndex];
         if (ChooseDriverKind(model) != PassEnd::Settled) continue;
         SettlePrinterName(model);

@@ -51,6 +51,14 @@ TEST_F(Selection, KindAndPrinterNameFollowTheModelAndTheDriverChosen) {
     }
 }
 
+TEST_F(Selection, NameOutsideTheListIsNoChoice) {
+    fake::ScriptDialog(850, {PlotterModel("ORV Quillon"), PlotterModel("ORV Quillon 2115")});
+    RunSelection();
+    EXPECT_EQ(fake::ShowCount(850), 2);
+    EXPECT_EQ(g_state.g_modelIndex, 1);
+    EXPECT_STREQ(g_state.g_printerName, "ORV Quillon 2115");
+}
+
 TEST_F(Selection, DriverKindDialogExchange) {
     fake::ScriptDialog(850, {PlotterModel("ORV Linecraft 81236")});
     fake::ScriptDialog(800, {Watching(800, Radio("1"), {"RadioDefault"})});
