@@ -330,6 +330,15 @@ TEST_F(Installation, CancelOrExitAtTheWelcomeInstallsNothing) {
     }
 }
 
+TEST_F(Installation, EmptyModelEntryEndsWithoutRegisteringAnything) {
+    // An empty entry is the first empty slot: it has no driver kind of its own and no
+    // model section to copy, so the copy list refuses it.
+    EXPECT_EQ(Setup("[Plotter]\nModel=\"\"\n"), Fatal) << lastLog_;
+    EXPECT_FALSE(LogHas("dialog 800"));
+    EXPECT_TRUE(Printers().empty());
+    EXPECT_TRUE(Drivers().empty());
+}
+
 TEST_F(Installation, DiskWithoutSetupInfIsFatal) {
     const fs::path disk = OwnDisk();
     fs::remove(disk / "setup.inf");
