@@ -230,7 +230,7 @@ int EercErrorHandler(int errorCode, BOOL fatal, LPCSTR text1, LPCSTR text2, LPCS
     try {
         std::string text = "Setup error " + std::to_string(errorCode);
         for (LPCSTR part : {text1, text2, text3}) {
-            if (part != nullptr && part[0] != '\0') text += std::string(text == "" ? "" : ": ") + part;
+            if (part != nullptr && part[0] != '\0') text += std::string(": ") + part;
         }
         text += ".";
         SetLastToolkitError(text);

@@ -28,7 +28,6 @@ namespace {
 char g_windowTag;
 char g_instanceTag;
 char g_arrowTag;
-char g_waitTag;
 
 struct Frame {
     std::vector<std::string> driversAtStart;
@@ -329,7 +328,7 @@ HCURSOR HShowWaitCursor() {
 }
 
 BOOL FRestoreCursor(HCURSOR previous) {
-    if (previous == reinterpret_cast<HCURSOR>(&g_waitTag)) return TRUE;
+    (void)previous;  // there is one cursor besides the wait cursor: the arrow
     if (FrontEnd *frontEnd = ActiveFrontEnd()) {
         try {
             frontEnd->WaitCursor(false);
