@@ -5,6 +5,7 @@
 // out, a fatal stop and Ctrl-C included.
 #include <newt.h>
 #include <slang.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -43,10 +44,29 @@ constexpr int kSpoolDirectoryLimit = 298;
 // Set while newt owns the terminal; the exit hook and atexit read it.
 bool g_terminalTaken = false;
 
+// True once the terminal has hung up (its window closed, the tmux server killed, the
+// ssh link dropped). newt must not touch such a terminal again: it would wait for its
+// input to drain, and a hung-up terminal never stops reporting input.
+bool TerminalHungUp() {
+    int fd = SLang_TT_Read_FD >= 0 ? SLang_TT_Read_FD : STDIN_FILENO;
+    struct pollfd terminal {fd, POLLIN, 0};
+    if (poll(&terminal, 1, 0) <= 0) return false;
+    return (terminal.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 void GiveBackTerminal() {
     if (!g_terminalTaken) return;
     g_terminalTaken = false;
-    newtFinished();
+    // A terminal that hung up has nobody left to give it back to.
+    if (!TerminalHungUp()) newtFinished();
+}
+
+// Lets go of a terminal that hung up without drawing on it again; the dialogs that
+// follow then fail, which ends the setup.
+bool LetGoOfHungUpTerminal() {
+    if (!g_terminalTaken || !TerminalHungUp()) return false;
+    g_terminalTaken = false;
+    return true;
 }
 
 extern "C" void GiveBackTerminalAtExit() { GiveBackTerminal(); }
@@ -161,6 +181,7 @@ public:
 
     bool RunDialog(const DialogDefinition &dialog, SymbolStore &symbols, const DialogShowing &showing,
                    std::string &error) override {
+        if (LetGoOfHungUpTerminal()) orv::host::PostQuitMessage();
         if (!g_terminalTaken) {
             error = "dialog " + std::to_string(dialog.id) + " cannot be shown: the terminal was given back";
             return false;
@@ -190,6 +211,7 @@ public:
     }
 
     int MessageBox(std::string_view text, std::string_view caption, UINT style) override {
+        LetGoOfHungUpTerminal();
         if (!g_terminalTaken) {
             std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(caption.size()), caption.data(),
                          static_cast<int>(text.size()), text.data());
@@ -504,6 +526,10 @@ private:
                 if (otherKey) otherKey(exit.u.key);
                 continue;
             case newtExitStruct::NEWT_EXIT_TIMER:
+                if (LetGoOfHungUpTerminal()) {
+                    orv::host::PostQuitMessage();
+                    return Outcome::Quit;
+                }
                 if (orv::host::QuitMessagePending()) return Outcome::Quit;
                 return Outcome::Timer;
             default:
