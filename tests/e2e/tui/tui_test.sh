@@ -257,12 +257,31 @@ test_copy_gauge_escape() {
     }
 }
 
+# A terminal that hangs up in the middle of a dialog (its window closed) ends the
+# setup: nothing is left spinning on the dead terminal.
+test_terminal_hangs_up() {
+    local s=hangup
+    start_setup $s --machine "$WORK/m7"
+    wait_for $s "Welcome to Orvalen Plotter Driver Setup." || return 1
+    "${TMUX_CMD[@]}" kill-session -t $s
+    local deadline=$((SECONDS + WAIT_SECONDS))
+    while pgrep -f -- "--machine $WORK/m7" >/dev/null; do
+        if ((SECONDS >= deadline)); then
+            echo "  orvalen-setup still runs ${WAIT_SECONDS}s after its terminal hung up"
+            pkill -9 -f -- "--machine $WORK/m7"
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
 run_test "install with the raster driver" test_install_raster
 run_test "cancel at the welcome" test_cancel_at_welcome
 run_test "Ctrl-C in a dialog" test_ctrl_c
 run_test "replay the saved answers" test_replay_saved_answers
 run_test "a broken setup.inf named in the error dialog" test_fatal_names_inf_error
 run_test "Esc during the copy" test_copy_gauge_escape
+run_test "the terminal hangs up" test_terminal_hangs_up
 
 echo "tui: $passes passed, $failures failed"
 ((failures == 0))
