@@ -52,7 +52,7 @@ const std::array<DialogDefinition, 15> kDialogs = {{
      kContinue, kBack, kExit, {"Keep the installed driver", "Install the driver again", nullptr, nullptr}, 907},
     {6400, DialogKind::Info, "FInfoDlgProc", "CreateSpoolDirectory", "Spool Directory",
      "The spool directory does not exist. The raster driver needs it.\n\n"
-     "Choose Continue to create it, or Back to enter another directory.",
+     "Choose Create to make it, or Back to enter another directory.",
      "Create", kBack, kExit, {}, 0},
     {900, DialogKind::Help, "FHelpDlgProc", nullptr, "Setup Help",
      "Setup installs the Orvalen plotter driver in a few steps: you choose the plotter, "
