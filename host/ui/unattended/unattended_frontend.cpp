@@ -64,6 +64,9 @@ public:
                     " never finish the setup";
             return false;
         }
+        // Nobody watches an unattended run: the fatal dialog's text, which names the
+        // error, goes where its message boxes go.
+        if (dialog.kind == DialogKind::Fatal) MessageBox(showing.text, dialog.title, MB_ICONSTOP);
         const DialogAnswers *answers = answers_ != nullptr ? answers_->Find(dialog.id) : nullptr;
         DialogEvent event = DialogEvent::Continue;
         if (answers != nullptr) {

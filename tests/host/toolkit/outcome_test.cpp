@@ -129,6 +129,8 @@ TEST_F(Outcome, FatalWhenAnAnswerIsNotListedOrTheAnswersNeverFinish) {
     std::string log = Log();
     EXPECT_NE(log.find("the model \"ORV Nonesuch 1\""), std::string::npos) << log;
     EXPECT_NE(log.find("\"ORV Linecraft 81224\""), std::string::npos) << "the message lists the choices";
+    EXPECT_NE(stderrText.find("The error: dialog 850 [Plotter]: the model \"ORV Nonesuch 1\""), std::string::npos)
+        << "an unattended run says on stderr why it stopped: " << stderrText;
 
     fs::path looping = Answers("loop.ini", "[Confirm]\nEvents=BACK\n");
     EXPECT_EQ(Setup("--answers \"" + looping.string() + "\"", "m2", "log2.txt"), 3) << stderrText;
