@@ -139,11 +139,6 @@ void ResetDialogLibrary() { Library() = DialogLibrary{}; }
 
 const std::vector<int> &OpenDialogs() { return Library().stack; }
 
-std::string SelectedPrinterName() {
-    const Selection &selection = Library().selection;
-    return selection.known ? PrinterName(selection) : std::string();
-}
-
 const AnswerFile &RecordedAnswers() { return Library().recorder.Answers(); }
 
 }  // namespace orv::toolkit

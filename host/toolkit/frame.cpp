@@ -1,7 +1,6 @@
 // The frame and the install layer: the command line and its options, the workstation
 // and the setup disk, the front end, the log, the saved answers and the exit status;
 // and the frame's bitmap, title, about text, cursor and modes.
-#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -13,8 +12,8 @@
 #include "host/toolkit/setup_log.h"
 #include "host/toolkit/toolkit_internal.h"
 #include "host/workstation/machine.h"
+#include "host/workstation/spooler_admin.h"
 #include "host/workstation/windows.h"
-#include "platform/spooler.h"
 #include "platform/toolkit.h"
 #include "platform/win32.h"
 
@@ -30,7 +29,6 @@ char g_instanceTag;
 char g_arrowTag;
 
 struct Frame {
-    std::vector<std::string> driversAtStart;
     bool up = false;
     bool installUp = false;
     bool unattended = false;
@@ -47,44 +45,6 @@ struct Frame {
 Frame &TheFrame() {
     static Frame frame;
     return frame;
-}
-
-// The names of the installed printer drivers, as the spooler lists them.
-std::vector<std::string> DriverNames() {
-    std::vector<std::string> names;
-    DWORD needed = 0;
-    DWORD count = 0;
-    EnumPrinterDriversA(nullptr, nullptr, 2, nullptr, 0, &needed, &count);
-    if (needed == 0) return names;
-    std::vector<BYTE> buffer(needed);
-    if (!EnumPrinterDriversA(nullptr, nullptr, 2, buffer.data(), needed, &needed, &count)) return names;
-    const auto *records = reinterpret_cast<const DRIVER_INFO_2 *>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) names.emplace_back(records[i].pName != nullptr ? records[i].pName : "");
-    return names;
-}
-
-// The spooler offers no notice of its changes, so the log records what the toolkit
-// can see of them at the end: drivers added or removed, and the chosen printer.
-void LogSpoolerChanges() {
-    auto &frame = TheFrame();
-    std::vector<std::string> now = DriverNames();
-    for (const auto &name : now) {
-        if (std::find(frame.driversAtStart.begin(), frame.driversAtStart.end(), name) == frame.driversAtStart.end()) {
-            LogLine("spooler: driver " + name + " registered");
-        }
-    }
-    for (const auto &name : frame.driversAtStart) {
-        if (std::find(now.begin(), now.end(), name) == now.end()) LogLine("spooler: driver " + name + " removed");
-    }
-    std::string printer = SelectedPrinterName();
-    if (printer.empty()) return;
-    HANDLE handle = nullptr;
-    if (OpenPrinterA(printer.data(), &handle, nullptr)) {
-        ClosePrinter(handle);
-        LogLine("spooler: printer " + printer + " is installed");
-    } else {
-        LogLine("spooler: printer " + printer + " is not installed");
-    }
 }
 
 void Report(const std::string &message) {
@@ -208,7 +168,8 @@ int StartFrame(const std::string &tail) {
         return 0;
     }
     LogLine("setup disk: " + fs::absolute(disk).string() + " as A:\\");
-    frame.driversAtStart = DriverNames();
+    // Each change the spooler makes from here on goes into the log as it happens.
+    orv::host::spooler::SetChangeNotice([](const std::string &change) { LogLine("spooler: " + change); });
 
     FrontEndSettings settings;
     settings.unattended = options.unattended;
@@ -350,10 +311,7 @@ BOOL TerminateFrame() {
         frame.frontEnd.reset();
     }
     if (frame.up) {
-        try {
-            LogSpoolerChanges();
-        } catch (...) {
-        }
+        orv::host::spooler::SetChangeNotice({});
         orv::host::SetFrameWindow(nullptr);
         LogLine("frame down");
     }

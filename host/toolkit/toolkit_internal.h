@@ -49,8 +49,6 @@ int ShowMessage(std::string_view text, std::string_view caption, UINT style);
 void ResetDialogLibrary();
 // The ids of the open dialogs, bottom first.
 const std::vector<int> &OpenDialogs();
-// The printer name the plotter and driver dialogs last settled; empty before.
-std::string SelectedPrinterName();
 // The answers given in this run so far, in answer-file form.
 const struct AnswerFile &RecordedAnswers();
 

@@ -29,6 +29,13 @@ constexpr std::uintptr_t kPrinterHandleStep = 4;
 // nothing: printers are never renamed here.
 std::vector<std::int64_t> g_printerHandles;
 
+ChangeNotice g_changeNotice;
+
+void Notice(const std::string& change)
+{
+    if (g_changeNotice) g_changeNotice(change);
+}
+
 bool Ready()
 {
     if (orv::host::EnsureMachineOpen() && store::IsOpen()) return true;
@@ -147,6 +154,8 @@ bool SetPrinterValues(std::int64_t key, const PRINTER_INFO_2& info, const std::s
 }
 
 }  // namespace
+
+void SetChangeNotice(ChangeNotice notice) { g_changeNotice = std::move(notice); }
 
 void ResetHandles() { g_printerHandles.clear(); }
 
@@ -426,6 +435,8 @@ BOOL DeletePrinter(HANDLE printer)
             return Fail(ERROR_NOT_ENOUGH_MEMORY);
         }
         if (jobs == 0) ForgetDefaultIf(name);
+        Notice(jobs > 0 ? "printer " + name + " marked for deletion (" + std::to_string(jobs) + " jobs held)"
+                        : "printer " + name + " deleted");
         return TRUE;
     } catch (...) {
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
@@ -451,6 +462,7 @@ BOOL DeletePrinterDriverA(LPSTR, LPSTR environment, LPSTR driverName)
         Query remove("DELETE FROM drivers WHERE name = ?");
         if (!remove.Bind(1, std::string(driverName)).Run() || !transaction.Commit())
             return Fail(ERROR_NOT_ENOUGH_MEMORY);
+        Notice("driver " + std::string(driverName) + " deleted");
         return TRUE;
     } catch (...) {
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
@@ -483,6 +495,9 @@ BOOL AddPrinterDriverA(LPSTR, DWORD level, LPBYTE driverInfo)
             .Bind(5, orv::host::FullWindowsPath(info->pDataFile))
             .Bind(6, orv::host::FullWindowsPath(info->pConfigFile));
         if (!upsert.Run() || !transaction.Commit()) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+        Notice("driver " + std::string(info->pName) + " added: " + orv::host::FullWindowsPath(info->pDriverPath) +
+               ", data file " + orv::host::FullWindowsPath(info->pDataFile) + ", configuration file " +
+               orv::host::FullWindowsPath(info->pConfigFile));
         return TRUE;
     } catch (...) {
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
@@ -563,6 +578,8 @@ HANDLE AddPrinterA(LPSTR, DWORD level, LPBYTE printerInfo)
             orv::profile::WriteKey(WinIni(), "windows", "device", name + ",winspool," + Text(info.pPortName),
                                    profileError);
         }
+        Notice("printer " + name + " added on " + Text(info.pPortName) + " with driver " + Text(info.pDriverName) +
+               ((info.Attributes & PRINTER_ATTRIBUTE_DEFAULT) ? ", the default printer" : ""));
         return NewPrinterHandle(seq);
     } catch (...) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,5 +51,10 @@ bool ReleaseJobs(const std::string& printer, std::string& error);
 std::optional<std::string> DefaultPrinterName();
 // Drops every open printer handle, when the machine is closed.
 void ResetHandles();
+
+// Told of each change the spooler calls make, in words ("printer X added on LPT1:"),
+// right after it is committed; the setup log records them. Empty: nobody is told.
+using ChangeNotice = std::function<void(const std::string& change)>;
+void SetChangeNotice(ChangeNotice notice);
 
 }  // namespace orv::host::spooler

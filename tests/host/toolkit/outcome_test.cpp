@@ -91,6 +91,26 @@ TEST_F(Outcome, InstalledWithTheSampleAnswers) {
     EXPECT_NE(log.find("message box [Setup complete]: Installation complete."), std::string::npos);
     EXPECT_NE(log.find("copied A:\\IRCOL_RS.DRV -> C:\\WINNT\\system32\\IRCOL_RS.DRV"), std::string::npos);
     EXPECT_NE(log.find("profile WIN.INI: [ORV Linecraft 81224,LPT1] source=2"), std::string::npos);
+    // The spooler's changes are logged as they happen, between the copy and the
+    // profile entries.
+    std::size_t driverAdded = log.find("spooler: driver ORV Linecraft 81224 added: C:\\WINNT\\system32\\IRCOL_RS.drv");
+    std::size_t printerAdded = log.find(
+        "spooler: printer ORV Linecraft 81224 added on LPT1: with driver ORV Linecraft 81224, the default printer");
+    ASSERT_NE(driverAdded, std::string::npos) << log;
+    ASSERT_NE(printerAdded, std::string::npos) << log;
+    EXPECT_LT(log.find("copied A:\\LC81224.PCF"), driverAdded);
+    EXPECT_LT(driverAdded, printerAdded);
+    EXPECT_LT(printerAdded, log.find("profile WIN.INI: removed"));
+
+    // A second run replaces both: the old printer and driver are deleted first.
+    EXPECT_EQ(Setup(std::string("--answers \"") + SAMPLE_ANSWERS + "\"", "m", "again.txt"), 0) << stderrText;
+    std::string again = Log("again.txt");
+    std::size_t printerDeleted = again.find("spooler: printer ORV Linecraft 81224 deleted");
+    std::size_t driverDeleted = again.find("spooler: driver ORV Linecraft 81224 deleted");
+    ASSERT_NE(printerDeleted, std::string::npos) << again;
+    ASSERT_NE(driverDeleted, std::string::npos) << again;
+    EXPECT_LT(printerDeleted, driverDeleted);
+    EXPECT_LT(driverDeleted, again.find("spooler: driver ORV Linecraft 81224 added"));
     REQUIRE_MACHINE_TOOL();
     EXPECT_EQ(Run(std::string("\"") + ORVALEN_MACHINE + "\" --machine \"" + (root / "m").string() + "\" printers --json",
                   (root / "printers.json").string()),
