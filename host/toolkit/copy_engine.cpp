@@ -259,6 +259,7 @@ int CopyFilesInList(const std::vector<CopyEntry> &entries) {
         if (frontEnd != nullptr && !frontEnd->CopyProgress(item.entry->destination, before, total)) {
             endCopy();
             LogLine("copy quit by the user before " + item.entry->destination);
+            SetStopReason("The copy of the files was stopped.");
             return GrcUserQuit;
         }
         std::string error;
@@ -266,6 +267,7 @@ int CopyFilesInList(const std::vector<CopyEntry> &entries) {
         if (result == FileCopyResult::Quit) {
             endCopy();
             LogLine("copy quit by the user at " + item.entry->destination);
+            SetStopReason("The copy of the files was stopped.");
             return GrcUserQuit;
         }
         if (result == FileCopyResult::Failed) {

@@ -9,6 +9,7 @@
 #include "host/toolkit/frontend.h"
 #include "host/toolkit/setup_log.h"
 #include "host/toolkit/toolkit_internal.h"
+#include "host/workstation/windows.h"
 #include "platform/toolkit.h"
 #include "platform/win32.h"
 
@@ -76,8 +77,14 @@ std::string ConfirmationText(const DialogDefinition &dialog) {
 std::string ShowingText(const DialogDefinition &dialog) {
     if (dialog.id == 101) return ConfirmationText(dialog);
     std::string text = dialog.body;
-    if (dialog.kind == DialogKind::Fatal && !LastToolkitError().empty()) {
-        text += "\n\nThe error: " + LastToolkitError();
+    if (dialog.kind == DialogKind::Fatal) {
+        if (!LastToolkitError().empty()) {
+            text += "\n\nThe error: " + LastToolkitError();
+        } else if (!StopReason().empty()) {
+            text += "\n\n" + StopReason();
+        } else if (orv::host::QuitMessageTaken()) {
+            text += "\n\nSetup was interrupted (Ctrl-C, or the system asked it to end).";
+        }
     }
     if (dialog.id == 6400) {
         auto spool = Symbols().Item(kSymSpoolOut, 1);

@@ -10,6 +10,7 @@ namespace orv::toolkit {
 
 namespace {
 std::string g_lastError;
+std::string g_stopReason;
 }
 
 LONG CopyOut(std::string_view text, LPSTR buffer, LONG size) {
@@ -29,7 +30,14 @@ void SetLastToolkitError(std::string text) {
 
 const std::string &LastToolkitError() { return g_lastError; }
 
-void ClearLastToolkitError() { g_lastError.clear(); }
+void ClearLastToolkitError() {
+    g_lastError.clear();
+    g_stopReason.clear();
+}
+
+void SetStopReason(std::string text) { g_stopReason = std::move(text); }
+
+const std::string &StopReason() { return g_stopReason; }
 
 }  // namespace orv::toolkit
 

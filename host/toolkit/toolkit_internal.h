@@ -20,6 +20,11 @@ void SetLastToolkitError(std::string text);
 const std::string &LastToolkitError();
 void ClearLastToolkitError();
 
+// Why the run is stopping when that was no error (the user stopped the copy); the
+// fatal dialog says it. Cleared with the last error.
+void SetStopReason(std::string text);
+const std::string &StopReason();
+
 }  // namespace orv::toolkit
 
 #include <filesystem>

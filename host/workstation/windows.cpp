@@ -33,6 +33,8 @@ WindowState& Windows()
 
 // Set from a signal handler, so nothing but a lock-free atomic.
 std::atomic<int> g_quitPending{0};
+// Set once the program has taken a quit message from the queue.
+std::atomic<int> g_quitTaken{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void OnQuitSignal(int signalNumber)
@@ -51,7 +53,12 @@ const char* WindowText() { return Windows().title.c_str(); }
 void SetFrameWindow(HWND window) { Windows().frame = window; }
 void PostQuitMessage() { g_quitPending.store(1); }
 bool QuitMessagePending() { return g_quitPending.load() != 0; }
-void ClearQuitMessage() { g_quitPending.store(0); }
+void ClearQuitMessage()
+{
+    g_quitPending.store(0);
+    g_quitTaken.store(0);
+}
+bool QuitMessageTaken() { return g_quitTaken.load() != 0; }
 
 void InstallQuitSignalHandlers()
 {
@@ -99,7 +106,10 @@ BOOL PeekMessageA(LPMSG message, HWND, UINT filterMin, UINT filterMax, UINT remo
 {
     bool wantsQuit = (filterMin == 0 && filterMax == 0) || (filterMin <= WM_QUIT && WM_QUIT <= filterMax);
     if (!wantsQuit || orv::host::g_quitPending.load() == 0) return FALSE;
-    if (removeFlags & PM_REMOVE) orv::host::g_quitPending.store(0);
+    if (removeFlags & PM_REMOVE) {
+        orv::host::g_quitPending.store(0);
+        orv::host::g_quitTaken.store(1);
+    }
     if (message) {
         *message = MSG{};
         message->message = WM_QUIT;

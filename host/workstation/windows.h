@@ -25,6 +25,9 @@ void SetFrameWindow(HWND window);
 // Posts WM_QUIT (18); PeekMessageA finds it.
 void PostQuitMessage();
 bool QuitMessagePending();
+// Whether the program has taken a quit message from the queue in this run: it then
+// ends through its fatal stop, and the fatal dialog can say it was interrupted.
+bool QuitMessageTaken();
 void ClearQuitMessage();
 // SIGINT, SIGTERM and SIGHUP post WM_QUIT. A second signal before the program has
 // taken the first ends the process the ordinary way, so a program that stopped

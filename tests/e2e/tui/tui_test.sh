@@ -192,6 +192,7 @@ test_ctrl_c() {
     wait_for $s "Choose your plotter model" || return 1
     keys $s C-c
     wait_for $s "Setup cannot go on" || return 1
+    wait_for $s "Setup was interrupted" || return 1
     keys $s Enter
     expect_clean_end $s || return 1
     [[ -z $(machine "$WORK/m3" printers) ]] || {

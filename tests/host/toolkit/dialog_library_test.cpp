@@ -3,6 +3,9 @@
 // unattended front end's presets and answers.
 #include "toolkit_fixture.h"
 
+#include "host/workstation/windows.h"
+#include "platform/win32.h"
+
 namespace {
 
 using namespace orv::toolkit;
@@ -55,6 +58,21 @@ TEST_F(DialogLibrary, TheFatalDialogShowsTheLastToolkitError) {
     EXPECT_FALSE(FOpenInf("", 1, 0));
     ASSERT_TRUE(Show(400));
     EXPECT_NE(TheScript().showings.back().second.text.find("setup.inf was not found"), std::string::npos);
+}
+
+TEST_F(DialogLibrary, TheFatalDialogSaysWhyARunWasStoppedWithoutAnError) {
+    StartFrame();
+    ClearLastToolkitError();
+    orv::host::PostQuitMessage();
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    ASSERT_TRUE(Show(400));
+    EXPECT_NE(TheScript().showings.back().second.text.find("Setup was interrupted"), std::string::npos)
+        << "a quit taken from the queue";
+    SetStopReason("The copy of the files was stopped.");
+    ASSERT_TRUE(Show(400));
+    EXPECT_NE(TheScript().showings.back().second.text.find("The copy of the files was stopped."), std::string::npos);
+    orv::host::ClearQuitMessage();
 }
 
 TEST_F(DialogLibrary, TheConfirmationSummarisesTheLastChoices) {
