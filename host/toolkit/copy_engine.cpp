@@ -336,14 +336,22 @@ BOOL FAddSectionFilesToCopyList(LPCSTR section, LPCSTR sourceDir, LPCSTR destina
     }
 }
 
+namespace {
+
+// The keyed line of an INF section, or nullptr with the error recorded.
+const InfLine *FindKeyedLine(LPCSTR section, LPCSTR key) {
+    const InfLine *line = OpenedInf().FindKey(section, key);
+    if (line == nullptr) SetLastToolkitError("key " + std::string(key) + " is missing from section [" + section + "]");
+    return line;
+}
+
+}  // namespace
+
 BOOL FAddSectionKeyFileToCopyList(LPCSTR section, LPCSTR key, LPCSTR sourceDir, LPCSTR destinationDir) {
     if (!ValidText(section) || !ValidText(key) || !ValidText(sourceDir) || !ValidText(destinationDir)) return FALSE;
     try {
-        const InfLine *line = OpenedInf().FindKey(section, key);
-        if (line == nullptr) {
-            SetLastToolkitError("key " + std::string(key) + " is missing from section [" + section + "]");
-            return FALSE;
-        }
+        const InfLine *line = FindKeyedLine(section, key);
+        if (line == nullptr) return FALSE;
         return QueueLine(*line, sourceDir, JoinWindowsPath(destinationDir, DestinationName(*line))) ? TRUE : FALSE;
     } catch (...) {
         return FALSE;
@@ -353,11 +361,8 @@ BOOL FAddSectionKeyFileToCopyList(LPCSTR section, LPCSTR key, LPCSTR sourceDir, 
 BOOL FAddSpecialFileToCopyList(LPCSTR section, LPCSTR key, LPCSTR sourceDir, LPCSTR destinationPath) {
     if (!ValidText(section) || !ValidText(key) || !ValidText(sourceDir) || !ValidText(destinationPath)) return FALSE;
     try {
-        const InfLine *line = OpenedInf().FindKey(section, key);
-        if (line == nullptr) {
-            SetLastToolkitError("key " + std::string(key) + " is missing from section [" + section + "]");
-            return FALSE;
-        }
+        const InfLine *line = FindKeyedLine(section, key);
+        if (line == nullptr) return FALSE;
         return QueueLine(*line, sourceDir, destinationPath) ? TRUE : FALSE;
     } catch (...) {
         return FALSE;
