@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/workstation/advapi_exports.h"
 #include "host/workstation/machine.h"
 #include "platform/registry.h"
 #include "platform/win32.h"
@@ -27,34 +28,6 @@ UINT AnswerText(const std::string& text, LPSTR buffer, UINT size)
 // "ADVAPI32.DLL" is the one module of the workstation the setup loads at run time.
 HMODULE const kAdvapiModule = reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x77DC0000u));
 int g_advapiLoads = 0;
-
-struct Export {
-    const char* name;
-    FARPROC address;
-};
-
-template <typename Function>
-FARPROC AsProc(Function function)
-{
-    // Through the generic function type, which the compiler accepts as a cast
-    // between unrelated function types; callers cast back to the real type.
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
-}
-
-const Export kAdvapiExports[] = {
-    {"RegCloseKey", AsProc(&RegCloseKey)},
-    {"RegCreateKeyA", AsProc(&RegCreateKeyA)},
-    {"RegDeleteKeyA", AsProc(&RegDeleteKeyA)},
-    {"RegOpenKeyA", AsProc(&RegOpenKeyA)},
-    {"RegQueryValueA", AsProc(&RegQueryValueA)},
-    {"RegSetValueA", AsProc(&RegSetValueA)},
-    {"RegCreateKeyExA", AsProc(&RegCreateKeyExA)},
-    {"RegOpenKeyExA", AsProc(&RegOpenKeyExA)},
-    {"RegQueryValueExA", AsProc(&RegQueryValueExA)},
-    {"RegSetValueExA", AsProc(&RegSetValueExA)},
-    {"RegEnumKeyA", AsProc(&RegEnumKeyA)},
-    {"RegQueryInfoKeyA", AsProc(&RegQueryInfoKeyA)},
-};
 
 bool EqualsNoCase(const std::string& a, const char* b)
 {
@@ -207,12 +180,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
-    for (const Export& entry : kAdvapiExports) {
-        if (std::strcmp(entry.name, name) == 0) {
-            if (Withheld(name)) break;
-            return entry.address;
-        }
-    }
+    FARPROC address = orv::host::AdvapiExport(name);
+    if (address != nullptr && !Withheld(name)) return address;
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
 }

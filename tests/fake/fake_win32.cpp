@@ -1,6 +1,7 @@
 // The fake's Windows system calls: directories, error mode, last error, version and
 // metrics, windows and the message queue, module loading. The text calls are
 // orv_text's.
+#include "host/workstation/advapi_exports.h"
 #include "platform/registry.h"
 #include "platform/win32.h"
 #include "tests/fake/fake_state.h"
@@ -16,6 +17,8 @@ using fake::detail::Str;
 
 namespace {
 
+using orv::host::AsProc;
+
 // The workstation's answer for a directory: its length when it fits the buffer,
 // else the size it needs, with nothing written.
 UINT DirectoryAnswer(const std::string &path, LPSTR buffer, UINT size) {
@@ -25,30 +28,6 @@ UINT DirectoryAnswer(const std::string &path, LPSTR buffer, UINT size) {
 }
 
 LONG_PTR StandInProc() { return 0; }
-
-template <typename Fn>
-FARPROC AsProc(Fn function) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
-}
-
-FARPROC RegistryProc(const std::string &name) {
-    static const std::map<std::string, FARPROC> procs = {
-        {"RegCloseKey", AsProc(&RegCloseKey)},
-        {"RegCreateKeyA", AsProc(&RegCreateKeyA)},
-        {"RegDeleteKeyA", AsProc(&RegDeleteKeyA)},
-        {"RegOpenKeyA", AsProc(&RegOpenKeyA)},
-        {"RegQueryValueA", AsProc(&RegQueryValueA)},
-        {"RegSetValueA", AsProc(&RegSetValueA)},
-        {"RegCreateKeyExA", AsProc(&RegCreateKeyExA)},
-        {"RegOpenKeyExA", AsProc(&RegOpenKeyExA)},
-        {"RegQueryValueExA", AsProc(&RegQueryValueExA)},
-        {"RegSetValueExA", AsProc(&RegSetValueExA)},
-        {"RegEnumKeyA", AsProc(&RegEnumKeyA)},
-        {"RegQueryInfoKeyA", AsProc(&RegQueryInfoKeyA)},
-    };
-    auto found = procs.find(name);
-    return found == procs.end() ? nullptr : found->second;
-}
 
 }  // namespace
 
@@ -158,7 +137,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
         S().lastError = ERROR_PROC_NOT_FOUND;
         return nullptr;
     }
-    FARPROC registryProc = RegistryProc(name);
+    FARPROC registryProc = orv::host::AdvapiExport(name);
     return registryProc != nullptr ? registryProc : AsProc(&StandInProc);
 }
 
