@@ -48,10 +48,7 @@ void KillAllDialogs() { KillDialogs(-1); }
 LPSTR ReadSymbol(LPCSTR name, LPSTR buffer, int size) {
     if (name == nullptr || name[0] == '\0') FatalStop(StopError);
     LONG length = CbGetSymbolValue(name, buffer, size);
-    if (length >= size) {
-        DoMsgBox("Buffer Overflow", "MS-Setup Error", MB_ICONSTOP);
-        FatalStop(StopError);
-    }
+    if (length >= size) StopOnBufferOverflow();
     return buffer;
 }
 

@@ -7,6 +7,7 @@
 #include "include/setup_state.h"
 #include "platform/runtime.h"
 #include "platform/toolkit.h"
+#include "platform/win32.h"
 #include "registry/registry_api.h"
 #include "session/dialog_exchange.h"
 
@@ -28,6 +29,11 @@ void FatalStop(int) {
     }
     TerminateSetup();
     ProcessExit(0);
+}
+
+void StopOnBufferOverflow() {
+    DoMsgBox("Buffer Overflow", "MS-Setup Error", MB_ICONSTOP);
+    FatalStop(StopError);
 }
 
 void TerminateSetup() {
