@@ -67,6 +67,10 @@ std::string Lower(std::string text) {
     return text;
 }
 
+std::string IniStoreKey(const std::string &file, const std::string &section, const std::string &key) {
+    return Lower(file) + '\n' + Lower(section) + '\n' + Lower(key);
+}
+
 }  // namespace fake::detail
 
 namespace fake {
@@ -214,6 +218,20 @@ void SetFindFileAnswer(int result, const std::string &path) {
 
 void SetCopyResult(int result) { S().copyResult = result; }
 void SetTextAnswer(const std::string &callName, const std::string &text) { S().textAnswers[callName] = text; }
+void SetFileExists(const std::string &path, bool exists) { S().existingFiles[path] = exists; }
+void SetFileVersion(const std::string &path, const std::string &version) { S().fileVersions[path] = version; }
+void SetFileWritable(const std::string &path, bool writable) { S().writableFiles[path] = writable; }
+void UseIniStore() { S().iniStoreOn = true; }
+void SetIniValue(const std::string &file, const std::string &section, const std::string &key,
+                 const std::string &value) {
+    S().iniStoreOn = true;
+    S().iniValues[detail::IniStoreKey(file, section, key)] = value;
+}
+std::optional<std::string> IniValue(const std::string &file, const std::string &section, const std::string &key) {
+    auto found = S().iniValues.find(detail::IniStoreKey(file, section, key));
+    if (found == S().iniValues.end()) return std::nullopt;
+    return found->second;
+}
 void WithholdProc(const std::string &name) { S().withheldProcs.insert(name); }
 int LoadedModules() { return S().loadedModules; }
 DWORD LastError() { return S().lastError; }

@@ -149,6 +149,23 @@ void SetCopyResult(int result);
 // Text a Cb... call copies into its buffer (bounded), answering its full length, for
 // the calls without a store of their own (e.g. CbGetIniKeyString, CbGetVersionOfFile).
 void SetTextAnswer(const std::string &callName, const std::string &text);
+// Files as the detection calls see them, by exact path text. FDoesFileExist answers
+// 1 for a path not named here; CbGetVersionOfFile answers the file's version, or the
+// text answer of "CbGetVersionOfFile" for a path without one; FIsFileWritable answers
+// 1 for a path not named here. LGetVersionNthField reads the dotted fields of its text
+// (0 for a field that is not there); FParsePathIntoPieces splits a path into "X:", the
+// directory up to its last backslash and the name after it.
+void SetFileExists(const std::string &path, bool exists);
+void SetFileVersion(const std::string &path, const std::string &version);
+void SetFileWritable(const std::string &path, bool writable);
+// An INI store behind FCreateIniKeyValue, CbGetIniKeyString, FDoesIniKeyExist and
+// FDoesIniSectionExist (file, section and key compared without regard to ASCII case).
+// Off until UseIniStore or SetIniValue is called; while off those calls keep their
+// plain answers (1, and the text answer of "CbGetIniKeyString").
+void UseIniStore();
+void SetIniValue(const std::string &file, const std::string &section, const std::string &key,
+                 const std::string &value);
+std::optional<std::string> IniValue(const std::string &file, const std::string &section, const std::string &key);
 // GetProcAddress answers NULL for this name. Other names answer a function: the fake's
 // own registry call of that name, or a stand-in.
 void WithholdProc(const std::string &name);

@@ -52,6 +52,11 @@ struct State {
     std::string findFilePath = "A:\\SETUP.INF";
     int copyResult = 0;
     std::map<std::string, std::string> textAnswers;
+    std::map<std::string, bool> existingFiles;
+    std::map<std::string, std::string> fileVersions;
+    std::map<std::string, bool> writableFiles;
+    bool iniStoreOn = false;
+    std::map<std::string, std::string> iniValues;  // by lower-case "file\nsection\nkey"
     std::set<std::string> withheldProcs;
     int loadedModules = 0;
     std::uintptr_t nextHandle = 0x10000;
@@ -85,6 +90,7 @@ LONG CopyOut(const std::string &text, char *buffer, LONG size);
 
 std::uintptr_t NewHandleValue();
 std::string Lower(std::string text);
+std::string IniStoreKey(const std::string &file, const std::string &section, const std::string &key);
 
 void ResetRegistry();
 

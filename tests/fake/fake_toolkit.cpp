@@ -5,6 +5,9 @@
 #include "platform/win32.h"
 #include "tests/fake/fake_state.h"
 
+#include <cstdlib>
+#include <cstring>
+
 using fake::detail::CopyOut;
 using fake::detail::Enter;
 using fake::detail::Num;
@@ -26,6 +29,30 @@ LONG TextAnswer(std::optional<long long> scripted, const char *name, LPSTR buffe
     if (scripted) return static_cast<LONG>(*scripted);
     auto found = S().textAnswers.find(name);
     return CopyOut(found == S().textAnswers.end() ? std::string() : found->second, buffer, size);
+}
+
+const char *OrEmpty(const char *text) { return text != nullptr ? text : ""; }
+
+std::optional<std::string> StoredIniValue(LPCSTR file, LPCSTR section, LPCSTR key) {
+    return fake::IniValue(OrEmpty(file), OrEmpty(section), OrEmpty(key));
+}
+
+bool IniSectionStored(LPCSTR file, LPCSTR section) {
+    std::string prefix = fake::detail::IniStoreKey(OrEmpty(file), OrEmpty(section), "");
+    auto found = S().iniValues.lower_bound(prefix);
+    return found != S().iniValues.end() && found->first.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Field `field` (from 1) of a dotted version text, 0 when it has none.
+LONG VersionField(LPCSTR version, int field) {
+    if (version == nullptr || field < 1) return 0;
+    const char *p = version;
+    for (int n = 1; n < field; ++n) {
+        p = std::strchr(p, '.');
+        if (p == nullptr) return 0;
+        ++p;
+    }
+    return static_cast<LONG>(std::strtol(p, nullptr, 10));
 }
 
 fake::detail::Symbol *FindSymbol(LPCSTR name) {
@@ -210,14 +237,20 @@ BOOL FCreateDir(LPCSTR path, int mode) {
 }
 BOOL FRemoveDir(LPCSTR path) { return Answer<BOOL>(Enter("FRemoveDir", {Str(path)}), TRUE); }
 BOOL FIsDirWritable(LPCSTR path) { return Answer<BOOL>(Enter("FIsDirWritable", {Str(path)}), TRUE); }
-BOOL FIsFileWritable(LPCSTR path) { return Answer<BOOL>(Enter("FIsFileWritable", {Str(path)}), TRUE); }
+BOOL FIsFileWritable(LPCSTR path) {
+    return Answer<BOOL>(Enter("FIsFileWritable", {Str(path)}), IsKnown(S().writableFiles, path, true));
+}
 BOOL FParsePathIntoPieces(LPCSTR path, LPSTR volume, LONG volumeSize, LPSTR directory, LONG directorySize,
                           LPSTR fileName, LONG fileNameSize) {
     auto r = Enter("FParsePathIntoPieces", {Str(path), Num(volumeSize), Num(directorySize), Num(fileNameSize)});
     if (r) return static_cast<BOOL>(*r);
-    CopyOut("", volume, volumeSize);
-    CopyOut("", directory, directorySize);
-    CopyOut("", fileName, fileNameSize);
+    std::string whole = OrEmpty(path);
+    std::size_t volumeEnd = whole.size() >= 2 && whole[1] == ':' ? 2 : 0;
+    std::size_t lastSlash = whole.rfind('\\');
+    std::size_t nameStart = lastSlash == std::string::npos || lastSlash < volumeEnd ? volumeEnd : lastSlash + 1;
+    if (volume != nullptr) CopyOut(whole.substr(0, volumeEnd), volume, volumeSize);
+    if (directory != nullptr) CopyOut(whole.substr(volumeEnd, nameStart - volumeEnd), directory, directorySize);
+    if (fileName != nullptr) CopyOut(whole.substr(nameStart), fileName, fileNameSize);
     return TRUE;
 }
 BOOL FPrependToPath(LPCSTR pathList, LPCSTR directory, LPSTR result, LONG size) {
@@ -291,7 +324,12 @@ BOOL FCreateProgManItemEx(LPCSTR group, BOOL common, LPCSTR item, LPCSTR command
 // ---- INI files ----
 
 BOOL FCreateIniKeyValue(LPCSTR file, LPCSTR section, LPCSTR key, LPCSTR value, int mode) {
-    return Answer<BOOL>(Enter("FCreateIniKeyValue", {Str(file), Str(section), Str(key), Str(value), Num(mode)}), TRUE);
+    auto r = Enter("FCreateIniKeyValue", {Str(file), Str(section), Str(key), Str(value), Num(mode)});
+    if (r) return static_cast<BOOL>(*r);
+    if (S().iniStoreOn) {
+        S().iniValues[fake::detail::IniStoreKey(OrEmpty(file), OrEmpty(section), OrEmpty(key))] = OrEmpty(value);
+    }
+    return TRUE;
 }
 BOOL FCreateSysIniKeyValue(LPCSTR file, LPCSTR section, LPCSTR key, LPCSTR value, int mode) {
     return Answer<BOOL>(Enter("FCreateSysIniKeyValue", {Str(file), Str(section), Str(key), Str(value), Num(mode)}),
@@ -304,14 +342,19 @@ BOOL FRemoveIniKey(LPCSTR file, LPCSTR section, LPCSTR key, int mode) {
     return Answer<BOOL>(Enter("FRemoveIniKey", {Str(file), Str(section), Str(key), Num(mode)}), TRUE);
 }
 LONG CbGetIniKeyString(LPCSTR file, LPCSTR section, LPCSTR key, LPSTR buffer, LONG size) {
-    return TextAnswer(Enter("CbGetIniKeyString", {Str(file), Str(section), Str(key), Num(size)}), "CbGetIniKeyString",
-                      buffer, size);
+    auto r = Enter("CbGetIniKeyString", {Str(file), Str(section), Str(key), Num(size)});
+    if (r || !S().iniStoreOn) return TextAnswer(r, "CbGetIniKeyString", buffer, size);
+    // A missing key writes nothing, as the toolkit does.
+    std::optional<std::string> stored = StoredIniValue(file, section, key);
+    return stored ? CopyOut(*stored, buffer, size) : 0;
 }
 BOOL FDoesIniSectionExist(LPCSTR file, LPCSTR section) {
-    return Answer<BOOL>(Enter("FDoesIniSectionExist", {Str(file), Str(section)}), TRUE);
+    auto r = Enter("FDoesIniSectionExist", {Str(file), Str(section)});
+    return Answer<BOOL>(r, !S().iniStoreOn || IniSectionStored(file, section));
 }
 BOOL FDoesIniKeyExist(LPCSTR file, LPCSTR section, LPCSTR key) {
-    return Answer<BOOL>(Enter("FDoesIniKeyExist", {Str(file), Str(section), Str(key)}), TRUE);
+    auto r = Enter("FDoesIniKeyExist", {Str(file), Str(section), Str(key)});
+    return Answer<BOOL>(r, !S().iniStoreOn || StoredIniValue(file, section, key).has_value());
 }
 
 // ---- The setup log ----
@@ -347,7 +390,13 @@ LONG CbGetDateOfFile(LPCSTR path, LPSTR buffer, LONG size) {
     return TextAnswer(Enter("CbGetDateOfFile", {Str(path), Num(size)}), "CbGetDateOfFile", buffer, size);
 }
 LONG CbGetVersionOfFile(LPCSTR path, LPSTR buffer, LONG size) {
-    return TextAnswer(Enter("CbGetVersionOfFile", {Str(path), Num(size)}), "CbGetVersionOfFile", buffer, size);
+    auto r = Enter("CbGetVersionOfFile", {Str(path), Num(size)});
+    if (!r && path != nullptr) {
+        if (auto found = S().fileVersions.find(path); found != S().fileVersions.end()) {
+            return CopyOut(found->second, buffer, size);
+        }
+    }
+    return TextAnswer(r, "CbGetVersionOfFile", buffer, size);
 }
 LONG CbFindTargetOnEnvVar(LPCSTR name, LPCSTR variable, LPSTR buffer, LONG size) {
     return TextAnswer(Enter("CbFindTargetOnEnvVar", {Str(name), Str(variable), Num(size)}), "CbFindTargetOnEnvVar",
@@ -357,14 +406,16 @@ LONG CbFindFileInTree(LPCSTR name, LPCSTR root, LPSTR buffer, LONG size) {
     return TextAnswer(Enter("CbFindFileInTree", {Str(name), Str(root), Num(size)}), "CbFindFileInTree", buffer, size);
 }
 LONG LGetVersionNthField(LPCSTR version, int field) {
-    return Answer<LONG>(Enter("LGetVersionNthField", {Str(version), Num(field)}), 0);
+    return Answer<LONG>(Enter("LGetVersionNthField", {Str(version), Num(field)}), VersionField(version, field));
 }
 LONGLONG LcbGetSizeOfFile(LPCSTR path) { return Answer<LONGLONG>(Enter("LcbGetSizeOfFile", {Str(path)}), 0); }
 BOOL FIsDriverInConfig(LPCSTR driver) { return Answer<BOOL>(Enter("FIsDriverInConfig", {Str(driver)}), TRUE); }
 BOOL FHas87MathChip() { return Answer<BOOL>(Enter("FHas87MathChip", {}), TRUE); }
 BOOL FHasMonochromeDisplay() { return Answer<BOOL>(Enter("FHasMonochromeDisplay", {}), TRUE); }
 BOOL FHasMouseInstalled() { return Answer<BOOL>(Enter("FHasMouseInstalled", {}), TRUE); }
-BOOL FDoesFileExist(LPCSTR path, int mode) { return Answer<BOOL>(Enter("FDoesFileExist", {Str(path), Num(mode)}), TRUE); }
+BOOL FDoesFileExist(LPCSTR path, int mode) {
+    return Answer<BOOL>(Enter("FDoesFileExist", {Str(path), Num(mode)}), IsKnown(S().existingFiles, path, true));
+}
 BOOL FGetProcessorType(LONG *state, int reserved, LPSTR buffer, LONG size) {
     if (auto r = Enter("FGetProcessorType", {Ptr(state), Num(reserved), Num(size)})) return static_cast<BOOL>(*r);
     if (auto found = S().textAnswers.find("FGetProcessorType"); found != S().textAnswers.end()) {
