@@ -34,6 +34,10 @@ void TrimTrailingBlanks(LPSTR text);
 // Copies at most `n` bytes, zero-filling after the terminator; a source of `n` or more
 // characters leaves no terminator.
 LPSTR CopyPadded(LPSTR dst, LPCSTR src, LONG n);
+// A signed decimal number read from at most `length` bytes of `text` (fewer when the
+// text ends first): leading spaces and tabs and one sign allowed, reading stops at the
+// first other character, 0 when there is no digit; a number beyond LONG saturates.
+LONG ReadSignedDecimal(LPCSTR text, LONG length);
 // The numeric fields of a date text "YYYY-MM-DD-hh-mm-ss" (separators not read).
 LONG GetDateYear(LPCSTR date);
 LONG GetDateMonth(LPCSTR date);
