@@ -1,9 +1,11 @@
 // The copy engine, and the copy-list calls of the platform.
 #include "host/toolkit/copy_engine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <map>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -11,6 +13,7 @@
 
 #include "host/toolkit/frontend.h"
 #include "host/toolkit/inf_file.h"
+#include "host/toolkit/restart_list.h"
 #include "host/toolkit/setup_log.h"
 #include "host/toolkit/toolkit_internal.h"
 #include "host/toolkit/workstation_access.h"
@@ -292,8 +295,22 @@ namespace {
 
 bool ValidText(LPCSTR text) { return text != nullptr && text[0] != '\0'; }
 
+// False, with the first missing argument named, when an argument is missing or empty.
+bool ArgumentsGiven(const char *call, std::initializer_list<std::pair<const char *, LPCSTR>> arguments) {
+    for (const auto &[name, value] : arguments) {
+        if (!ValidText(value)) {
+            SetLastToolkitError(std::string(call) + ": no " + name + " given");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool QueueLine(const InfLine &line, LPCSTR sourceDir, const std::string &destination) {
-    if (line.fields.empty() || line.fields[0].empty()) return false;
+    if (line.fields.empty() || line.fields[0].empty()) {
+        SetLastToolkitError(OpenedInf().FileName() + ", line " + std::to_string(line.lineNumber) + ": no file name in field 1");
+        return false;
+    }
     CopyList().push_back(CopyEntry{JoinWindowsPath(sourceDir, line.fields[0]), destination});
     return true;
 }
@@ -311,7 +328,9 @@ BOOL ResetCopyList() {
 }
 
 BOOL FAddSectionFilesToCopyList(LPCSTR section, LPCSTR sourceDir, LPCSTR destinationDir) {
-    if (!ValidText(section) || !ValidText(sourceDir) || !ValidText(destinationDir)) return FALSE;
+    if (!ArgumentsGiven("FAddSectionFilesToCopyList", {{"section", section}, {"source folder", sourceDir}, {"destination folder", destinationDir}})) {
+        return FALSE;
+    }
     try {
         const InfSection *found = OpenedInf().Find(section);
         if (found == nullptr) {
@@ -332,6 +351,7 @@ BOOL FAddSectionFilesToCopyList(LPCSTR section, LPCSTR sourceDir, LPCSTR destina
         CopyList().insert(CopyList().end(), queued.begin(), queued.end());
         return TRUE;
     } catch (...) {
+        SetLastToolkitError("FAddSectionFilesToCopyList: out of memory");
         return FALSE;
     }
 }
@@ -341,30 +361,41 @@ namespace {
 // The keyed line of an INF section, or nullptr with the error recorded.
 const InfLine *FindKeyedLine(LPCSTR section, LPCSTR key) {
     const InfLine *line = OpenedInf().FindKey(section, key);
-    if (line == nullptr) SetLastToolkitError("key " + std::string(key) + " is missing from section [" + section + "]");
+    if (line == nullptr) {
+        SetLastToolkitError("key " + std::string(key) + " is missing from section [" + section + "] of " +
+                            (OpenedInf().IsOpen() ? OpenedInf().FileName() : std::string("the INF file, which is not open")));
+    }
     return line;
 }
 
 }  // namespace
 
 BOOL FAddSectionKeyFileToCopyList(LPCSTR section, LPCSTR key, LPCSTR sourceDir, LPCSTR destinationDir) {
-    if (!ValidText(section) || !ValidText(key) || !ValidText(sourceDir) || !ValidText(destinationDir)) return FALSE;
+    if (!ArgumentsGiven("FAddSectionKeyFileToCopyList",
+                        {{"section", section}, {"key", key}, {"source folder", sourceDir}, {"destination folder", destinationDir}})) {
+        return FALSE;
+    }
     try {
         const InfLine *line = FindKeyedLine(section, key);
         if (line == nullptr) return FALSE;
         return QueueLine(*line, sourceDir, JoinWindowsPath(destinationDir, DestinationName(*line))) ? TRUE : FALSE;
     } catch (...) {
+        SetLastToolkitError("FAddSectionKeyFileToCopyList: out of memory");
         return FALSE;
     }
 }
 
 BOOL FAddSpecialFileToCopyList(LPCSTR section, LPCSTR key, LPCSTR sourceDir, LPCSTR destinationPath) {
-    if (!ValidText(section) || !ValidText(key) || !ValidText(sourceDir) || !ValidText(destinationPath)) return FALSE;
+    if (!ArgumentsGiven("FAddSpecialFileToCopyList",
+                        {{"section", section}, {"key", key}, {"source folder", sourceDir}, {"destination path", destinationPath}})) {
+        return FALSE;
+    }
     try {
         const InfLine *line = FindKeyedLine(section, key);
         if (line == nullptr) return FALSE;
         return QueueLine(*line, sourceDir, destinationPath) ? TRUE : FALSE;
     } catch (...) {
+        SetLastToolkitError("FAddSpecialFileToCopyList: out of memory");
         return FALSE;
     }
 }
@@ -374,19 +405,39 @@ LONGLONG LcbGetCopyListCost(LPCSTR extraCostList, LPCSTR costList, LPCSTR needed
         std::array<std::int64_t, 26> cost{};
         if (ValidText(extraCostList)) {
             auto extra = Symbols().Items(extraCostList);
-            for (std::size_t i = 0; i < extra.size() && i < cost.size(); ++i) cost[i] += std::atoll(extra[i].c_str());
+            for (std::size_t i = 0; i < extra.size() && i < cost.size(); ++i) {
+                const std::string &item = extra[i];
+                bool digits = item.size() <= 18 && std::all_of(item.begin(), item.end(), [](char c) {
+                                  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+                              });
+                if (!digits) {
+                    SetLastToolkitError("LcbGetCopyListCost: item " + std::to_string(i + 1) + " of the list " + extraCostList +
+                                        ", \"" + item + "\", is not a number of bytes");
+                    return -1;
+                }
+                cost[i] += item.empty() ? 0 : std::stoll(item);
+            }
         }
+        // A file whose size or drive cannot be known makes the total unknown, not smaller.
         for (const auto &entry : CopyList()) {
             std::filesystem::path source;
             std::string error;
-            if (!ResolveWindowsPath(entry.source, source, error)) continue;
+            if (!ResolveWindowsPath(entry.source, source, error)) {
+                SetLastToolkitError("LcbGetCopyListCost: " + entry.source + ": " + error);
+                return -1;
+            }
             std::error_code ec;
             auto size = std::filesystem::file_size(source, ec);
-            if (ec) continue;
+            if (ec) {
+                SetLastToolkitError("LcbGetCopyListCost: the size of " + entry.source + " cannot be read: " + ec.message());
+                return -1;
+            }
             std::string full = orv::host::FullWindowsPath(entry.destination);
-            if (full.size() < 2 || full[1] != ':') continue;
-            char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(full[0])));
-            if (letter < 'A' || letter > 'Z') continue;
+            char letter = full.size() >= 2 && full[1] == ':' ? static_cast<char>(std::toupper(static_cast<unsigned char>(full[0]))) : 0;
+            if (letter < 'A' || letter > 'Z') {
+                SetLastToolkitError("LcbGetCopyListCost: the destination " + entry.destination + " is on no drive");
+                return -1;
+            }
             cost[static_cast<std::size_t>(letter - 'A')] += static_cast<std::int64_t>(size);
         }
         std::int64_t total = 0;
@@ -407,48 +458,168 @@ LONGLONG LcbGetCopyListCost(LPCSTR extraCostList, LPCSTR costList, LPCSTR needed
         if (ValidText(neededList)) Symbols().SetList(neededList, lacking);
         return total;
     } catch (...) {
+        SetLastToolkitError("LcbGetCopyListCost: out of memory");
         return -1;
     }
 }
 
+// Writes the copy list as "source -> destination" lines (CR LF), replacing the file.
 BOOL FDumpCopyListToFile(LPCSTR path) {
-    if (!ValidText(path)) return FALSE;
+    if (!ValidText(path)) {
+        SetLastToolkitError("FDumpCopyListToFile: no file given");
+        return FALSE;
+    }
     try {
         std::filesystem::path host;
         std::string error;
         bool readOnly = false;
-        if (!ResolveWindowsPath(path, host, error, &readOnly) || readOnly) return FALSE;
+        if (!ResolveWindowsPath(path, host, error, &readOnly) || readOnly) {
+            SetLastToolkitError("cannot write the copy list to " + std::string(path) + ": " + (readOnly ? "the drive is read-only" : error));
+            return FALSE;
+        }
         std::string text;
         for (const auto &entry : CopyList()) text += entry.source + " -> " + entry.destination + "\r\n";
-        return WriteFileAtomically(host, text, error) ? TRUE : FALSE;
+        if (!WriteFileAtomically(host, text, error)) {
+            SetLastToolkitError("cannot write the copy list to " + std::string(path) + ": " + error);
+            return FALSE;
+        }
+        LogLine("copy list written to " + std::string(path) + " (" + std::to_string(CopyList().size()) + " files)");
+        return TRUE;
     } catch (...) {
+        SetLastToolkitError("cannot write the copy list to " + std::string(path) + ": out of memory");
         return FALSE;
     }
 }
 
+namespace {
+
+// Mode bits of FCopyOneFile.
+constexpr WORD kCopyKeepNewer = 1;  // keep a destination whose version is newer than the source's
+constexpr WORD kCopyVerify = 2;     // read the copy back and compare it with its source
+
+// -1, 0 or 1 as version `a` is older than, equal to or newer than `b` (fields 1 to 4).
+int CompareFileVersions(const std::string &a, const std::string &b) {
+    for (int field = 1; field <= 4; ++field) {
+        LONG x = LGetVersionNthField(a.c_str(), field);
+        LONG y = LGetVersionNthField(b.c_str(), field);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return 0;
+}
+
+std::string VersionOf(LPCSTR windowsPath) {
+    char buffer[64];
+    LONG length = CbGetVersionOfFile(windowsPath, buffer, sizeof buffer);
+    return length > 0 && length < static_cast<LONG>(sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+// True when the bytes of `copy` from `offset` on are exactly those of `source`.
+bool CopyMatches(const std::filesystem::path &source, const std::filesystem::path &copy, std::uintmax_t offset,
+                 std::string &why) {
+    std::error_code ec;
+    auto sourceSize = std::filesystem::file_size(source, ec);
+    if (ec) {
+        why = "cannot read " + source.string() + ": " + ec.message();
+        return false;
+    }
+    auto copySize = std::filesystem::file_size(copy, ec);
+    if (ec || copySize != offset + sourceSize) {
+        why = "the copy holds " + std::to_string(ec ? 0 : copySize) + " bytes where " + std::to_string(offset + sourceSize) +
+              " were written";
+        return false;
+    }
+    std::ifstream a(source, std::ios::binary);
+    std::ifstream b(copy, std::ios::binary);
+    b.seekg(static_cast<std::streamoff>(offset));
+    std::vector<char> x(1 << 16);
+    std::vector<char> y(1 << 16);
+    while (a && b) {
+        a.read(x.data(), static_cast<std::streamsize>(x.size()));
+        b.read(y.data(), static_cast<std::streamsize>(y.size()));
+        if (a.gcount() != b.gcount() || !std::equal(x.begin(), x.begin() + a.gcount(), y.begin())) {
+            why = "the copy read back differs from its source";
+            return false;
+        }
+        if (a.gcount() == 0) break;
+    }
+    if (a.bad() || b.bad()) {
+        why = "the copy cannot be read back";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// Copies one file. Mode bit 1 keeps a destination whose version (see
+// CbGetVersionOfFile) is newer than the source's; bit 2 reads the copy back and
+// compares it with the source. A destination in use (see restart_list.h) is not
+// touched: the new file waits in the restart folder and the restart list.
 BOOL FCopyOneFile(LPCSTR source, LPCSTR destination, WORD mode, BOOL append) {
-    (void)mode;  // the copy is always verified by its sync and rename
-    if (!ValidText(source) || !ValidText(destination)) return FALSE;
+    if (!ValidText(source) || !ValidText(destination)) {
+        SetLastToolkitError("FCopyOneFile: no " + std::string(ValidText(source) ? "destination" : "source") + " given");
+        return FALSE;
+    }
     try {
         std::filesystem::path from;
         std::filesystem::path to;
         std::string error;
         bool readOnly = false;
+        std::error_code ec;
         if (!ResolveWindowsPath(source, from, error)) {
             SetLastToolkitError("cannot copy " + std::string(source) + ": " + error);
+            return FALSE;
+        }
+        if (!std::filesystem::is_regular_file(from, ec)) {
+            SetLastToolkitError("cannot copy " + std::string(source) + ": the file does not exist");
             return FALSE;
         }
         if (!ResolveWindowsPath(destination, to, error, &readOnly) || readOnly) {
             SetLastToolkitError("cannot copy to " + std::string(destination) + ": " + (readOnly ? "the drive is read-only" : error));
             return FALSE;
         }
+        if (std::filesystem::is_directory(to, ec)) {
+            SetLastToolkitError("cannot copy " + std::string(source) + " to " + destination + ": a folder has that name");
+            return FALSE;
+        }
+        bool exists = std::filesystem::exists(to, ec);
+        if ((mode & kCopyKeepNewer) != 0 && exists) {
+            std::string had = VersionOf(destination);
+            std::string brought = VersionOf(source);
+            if (!had.empty() && !brought.empty() && CompareFileVersions(had, brought) > 0) {
+                LogLine("kept " + std::string(destination) + " (version " + had + "), newer than " + source + " (version " +
+                        brought + ")");
+                return TRUE;
+            }
+        }
+        std::uintmax_t kept = append && exists ? std::filesystem::file_size(to, ec) : 0;
+        if (ec) kept = 0;
+        if (exists && FileInUse(to)) {
+            std::string copy;
+            if (!QueueReplacement(from, append != FALSE, to, destination, copy, error)) {
+                SetLastToolkitError("cannot queue " + std::string(source) + " to replace " + destination + " at the restart: " + error);
+                return FALSE;
+            }
+            std::filesystem::path copyHost;
+            if ((mode & kCopyVerify) != 0 && (!ResolveWindowsPath(copy, copyHost, error) || !CopyMatches(from, copyHost, kept, error))) {
+                SetLastToolkitError("the copy of " + std::string(source) + " for the restart, " + copy + ", is not sound: " + error);
+                return FALSE;
+            }
+            LogLine(std::string(destination) + " is in use: " + source + " waits in " + copy + " for the restart");
+            return TRUE;
+        }
         if (CopyHostFile(from, to, append != FALSE, nullptr, error) != FileCopyResult::Copied) {
             SetLastToolkitError("cannot copy " + std::string(source) + " to " + destination + ": " + error);
             return FALSE;
         }
-        LogLine("copied " + std::string(source) + " -> " + destination);
+        if ((mode & kCopyVerify) != 0 && !CopyMatches(from, to, kept, error)) {
+            SetLastToolkitError("the copy of " + std::string(source) + " to " + destination + " is not sound: " + error);
+            return FALSE;
+        }
+        LogLine("copied " + std::string(source) + " -> " + destination + ((mode & kCopyVerify) != 0 ? " (verified)" : ""));
         return TRUE;
     } catch (...) {
+        SetLastToolkitError("cannot copy " + std::string(source) + ": out of memory");
         return FALSE;
     }
 }

@@ -1,12 +1,14 @@
 // Path and directory calls of the toolkit, the file search, file removal and backup,
-// the restart list, Program Manager groups, resource stamping and the program's own
-// log file.
+// resource stamping and the program's own log file.
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
 
-#include "host/profile/profile_file.h"
+#include "host/toolkit/copy_engine.h"
+#include "host/toolkit/restart_list.h"
 #include "host/toolkit/setup_log.h"
 #include "host/toolkit/toolkit_internal.h"
 #include "host/toolkit/workstation_access.h"
@@ -31,6 +33,35 @@ bool Resolve(LPCSTR path, fs::path &host, bool *readOnly = nullptr) {
 }
 
 bool Writable(const fs::path &host) { return ::access(host.c_str(), W_OK) == 0; }
+
+BOOL Refuse(std::string why) {
+    SetLastToolkitError(std::move(why));
+    return FALSE;
+}
+
+int RefuseReply(std::string why) {
+    SetLastToolkitError(std::move(why));
+    return 0;
+}
+
+// A path that the call may change: given, resolvable and on a writable drive.
+bool ResolveForChange(const char *call, LPCSTR path, fs::path &host, std::string &why) {
+    if (!ValidText(path)) {
+        why = std::string(call) + ": no path given";
+        return false;
+    }
+    bool readOnly = false;
+    std::string error;
+    if (!ResolveWindowsPath(path, host, error, &readOnly)) {
+        why = std::string(call) + ": " + path + ": " + error;
+        return false;
+    }
+    if (readOnly) {
+        why = std::string(call) + ": " + path + ": the drive is read-only";
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -64,32 +95,47 @@ BOOL FDirExists(LPCSTR path) {
     }
 }
 
+// The mode of FCreateDir (the toolkit's "create" options) has no effect here: the
+// folder is made with its missing parents, and an existing folder is success.
 BOOL FCreateDir(LPCSTR path, int mode) {
     (void)mode;
     try {
         fs::path host;
-        bool readOnly = false;
-        if (!Resolve(path, host, &readOnly) || readOnly) return FALSE;
+        std::string why;
+        if (!ResolveForChange("FCreateDir", path, host, why)) return Refuse(why);
         std::error_code ec;
+        if (fs::exists(host, ec) && !fs::is_directory(host, ec)) return Refuse("cannot create the folder " + std::string(path) + ": a file has that name");
         fs::create_directories(host, ec);
-        if (ec || !fs::is_directory(host, ec)) return FALSE;
+        if (ec || !fs::is_directory(host, ec)) {
+            return Refuse("cannot create the folder " + std::string(path) + ": " + (ec ? ec.message() : "not a folder"));
+        }
         LogLine("directory created: " + std::string(path));
         return TRUE;
     } catch (...) {
-        return FALSE;
+        return Refuse("FCreateDir: out of memory");
     }
 }
 
+// Removes an empty folder; a folder that is already gone is success.
 BOOL FRemoveDir(LPCSTR path) {
     try {
         fs::path host;
-        bool readOnly = false;
-        if (!Resolve(path, host, &readOnly) || readOnly) return FALSE;
+        std::string why;
+        if (!ResolveForChange("FRemoveDir", path, host, why)) return Refuse(why);
         std::error_code ec;
-        if (!fs::is_directory(host, ec)) return FALSE;
-        return fs::remove(host, ec) && !ec ? TRUE : FALSE;
+        if (!fs::exists(host, ec)) {
+            LogLine("directory already absent: " + std::string(path));
+            return TRUE;
+        }
+        if (!fs::is_directory(host, ec)) return Refuse("cannot remove the folder " + std::string(path) + ": it is a file");
+        if (!fs::remove(host, ec) || ec) {
+            return Refuse("cannot remove the folder " + std::string(path) + ": " +
+                          (ec ? ec.message() : std::string("it is not empty")));
+        }
+        LogLine("directory removed: " + std::string(path));
+        return TRUE;
     } catch (...) {
-        return FALSE;
+        return Refuse("FRemoveDir: out of memory");
     }
 }
 
@@ -104,13 +150,14 @@ BOOL FIsDirWritable(LPCSTR path) {
     }
 }
 
+// A file in use (see restart_list.h) is not writable until the restart.
 BOOL FIsFileWritable(LPCSTR path) {
     try {
         fs::path host;
         bool readOnly = false;
         if (!Resolve(path, host, &readOnly) || readOnly) return FALSE;
         std::error_code ec;
-        if (fs::exists(host, ec)) return fs::is_regular_file(host, ec) && Writable(host) ? TRUE : FALSE;
+        if (fs::exists(host, ec)) return fs::is_regular_file(host, ec) && !FileInUse(host) && Writable(host) ? TRUE : FALSE;
         return fs::is_directory(host.parent_path(), ec) && Writable(host.parent_path()) ? TRUE : FALSE;
     } catch (...) {
         return FALSE;
@@ -119,10 +166,10 @@ BOOL FIsFileWritable(LPCSTR path) {
 
 BOOL FParsePathIntoPieces(LPCSTR path, LPSTR volume, LONG volumeSize, LPSTR directory, LONG directorySize,
                           LPSTR fileName, LONG fileNameSize) {
-    if (!ValidText(path)) return FALSE;
+    if (!ValidText(path)) return Refuse("FParsePathIntoPieces: no path given");
     try {
         std::string full = orv::host::FullWindowsPath(path);
-        if (full.size() < 2 || full[1] != ':') return FALSE;
+        if (full.size() < 2 || full[1] != ':') return Refuse("FParsePathIntoPieces: " + std::string(path) + " is not a path of this workstation");
         std::string drive = full.substr(0, 2);
         std::string rest = full.substr(2);
         std::size_t slash = rest.find_last_of('\\');
@@ -130,14 +177,17 @@ BOOL FParsePathIntoPieces(LPCSTR path, LPSTR volume, LONG volumeSize, LPSTR dire
         std::string name = slash == std::string::npos ? rest : rest.substr(slash + 1);
         bool fits = CopyOut(drive, volume, volumeSize) < volumeSize && CopyOut(folder, directory, directorySize) < directorySize &&
                     CopyOut(name, fileName, fileNameSize) < fileNameSize;
-        return fits ? TRUE : FALSE;
+        return fits ? TRUE : Refuse("FParsePathIntoPieces: a piece of " + full + " does not fit the caller's buffer");
     } catch (...) {
-        return FALSE;
+        return Refuse("FParsePathIntoPieces: out of memory");
     }
 }
 
+// Puts `directory` first in a ";"-separated list of folders and drops its other
+// occurrences (compared without regard to case) and empty entries.
 BOOL FPrependToPath(LPCSTR pathList, LPCSTR directory, LPSTR result, LONG size) {
-    if (!ValidText(directory) || result == nullptr || size <= 0) return FALSE;
+    if (!ValidText(directory)) return Refuse("FPrependToPath: no folder given");
+    if (result == nullptr || size <= 0) return Refuse("FPrependToPath: no buffer for the result");
     try {
         std::string joined = directory;
         std::string list = pathList != nullptr ? pathList : "";
@@ -149,64 +199,84 @@ BOOL FPrependToPath(LPCSTR pathList, LPCSTR directory, LPSTR result, LONG size) 
             if (entry.empty() || EqualNoCase(entry, directory)) continue;
             joined += ';' + entry;
         }
-        return CopyOut(joined, result, size) < size ? TRUE : FALSE;
+        LONG length = CopyOut(joined, result, size);
+        if (length >= size) {
+            result[0] = '\0';
+            return Refuse("FPrependToPath: the list with " + std::string(directory) + " first is " + std::to_string(length) +
+                          " characters, more than the buffer of " + std::to_string(size) + " bytes holds");
+        }
+        return TRUE;
     } catch (...) {
-        return FALSE;
+        return Refuse("FPrependToPath: out of memory");
     }
 }
 
-namespace {
-std::string g_restartDir;
-}
-
-BOOL FSetRestartDir(LPCSTR path) {
-    if (!ValidText(path)) return FALSE;
-    g_restartDir = path;
-    return TRUE;
-}
-
-// Files are replaced by rename while the setup runs, so nothing ever waits for a restart.
-BOOL FRestartListEmpty() { return TRUE; }
-
-BOOL FExitExecRestart() { return FALSE; }
-
+// Removes `name` in the folder `path` (or the file `path` when `name` is empty). A
+// file that is already gone is success; a file in use is queued for removal at the
+// restart.
 int YnrcRemoveFile(LPCSTR path, LPCSTR name) {
     try {
         std::string windowsPath = ValidText(name) ? JoinWindowsPath(path != nullptr ? path : "", name) : std::string(path != nullptr ? path : "");
         fs::path host;
-        bool readOnly = false;
-        if (!Resolve(windowsPath.c_str(), host, &readOnly) || readOnly) return 0;
+        std::string why;
+        if (!ResolveForChange("YnrcRemoveFile", windowsPath.c_str(), host, why)) return RefuseReply(why);
         std::error_code ec;
-        if (fs::is_directory(host, ec)) return 0;
+        if (fs::is_directory(host, ec)) return RefuseReply("cannot remove " + windowsPath + ": it is a folder");
+        if (!fs::exists(fs::symlink_status(host, ec))) {
+            LogLine("file already absent: " + windowsPath);
+            return 1;
+        }
+        if (FileInUse(host)) {
+            if (!QueueRemoval(windowsPath, why)) return RefuseReply("cannot queue the removal of " + windowsPath + ": " + why);
+            LogLine("file in use, removed at the restart: " + windowsPath);
+            return 1;
+        }
         fs::remove(host, ec);
-        if (ec) return 0;
+        if (ec) return RefuseReply("cannot remove " + windowsPath + ": " + ec.message());
         LogLine("file removed: " + windowsPath);
         return 1;
     } catch (...) {
-        return 0;
+        return RefuseReply("YnrcRemoveFile: out of memory");
     }
 }
 
+// Keeps the file `path` under the name `backup` (a bare name: in the same folder).
+// Mode 0 moves the file to its backup name; any other mode copies it, and the file
+// stays. A file that does not exist needs no backup: success.
 int YnrcBackupFile(LPCSTR path, LPCSTR backup, int mode) {
-    (void)mode;
-    if (!ValidText(path) || !ValidText(backup)) return 0;
+    if (!ValidText(path)) return RefuseReply("YnrcBackupFile: no file given");
+    if (!ValidText(backup)) return RefuseReply("YnrcBackupFile: no backup name given for " + std::string(path));
     try {
         fs::path host;
-        bool readOnly = false;
-        if (!Resolve(path, host, &readOnly) || readOnly) return 0;
+        std::string why;
+        if (!ResolveForChange("YnrcBackupFile", path, host, why)) return RefuseReply(why);
         std::error_code ec;
-        if (!fs::exists(host, ec)) return 1;  // nothing to keep
-        std::string backupPath = std::string(backup).find('\\') == std::string::npos
-                                     ? orv::host::FullWindowsPath(path).substr(0, orv::host::FullWindowsPath(path).find_last_of('\\') + 1) + backup
+        if (!fs::exists(host, ec)) {
+            LogLine("no backup needed, the file does not exist: " + std::string(path));
+            return 1;
+        }
+        if (!fs::is_regular_file(host, ec)) return RefuseReply("cannot back up " + std::string(path) + ": it is not a file");
+        std::string full = orv::host::FullWindowsPath(path);
+        std::string backupPath = std::string(backup).find_first_of("\\:") == std::string::npos
+                                     ? full.substr(0, full.find_last_of('\\') + 1) + backup
                                      : std::string(backup);
         fs::path target;
-        if (!Resolve(backupPath.c_str(), target, &readOnly) || readOnly) return 0;
-        fs::rename(host, target, ec);
-        if (ec) return 0;
-        LogLine("file backed up: " + std::string(path) + " -> " + backupPath);
+        if (!ResolveForChange("YnrcBackupFile", backupPath.c_str(), target, why)) return RefuseReply(why);
+        if (fs::is_directory(target, ec)) return RefuseReply("cannot back up " + std::string(path) + " as " + backupPath + ": a folder has that name");
+        bool move = mode == 0;
+        if (move && FileInUse(host)) {
+            return RefuseReply("cannot move " + std::string(path) + " to " + backupPath + ": the file is in use");
+        }
+        if (move) {
+            fs::rename(host, target, ec);
+            if (ec) return RefuseReply("cannot move " + std::string(path) + " to " + backupPath + ": " + ec.message());
+        } else if (CopyHostFile(host, target, false, nullptr, why) != FileCopyResult::Copied) {
+            return RefuseReply("cannot copy " + std::string(path) + " to " + backupPath + ": " + why);
+        }
+        LogLine(std::string(move ? "file moved to its backup: " : "file copied to its backup: ") + path + " -> " + backupPath);
         return 1;
     } catch (...) {
-        return 0;
+        return RefuseReply("YnrcBackupFile: out of memory");
     }
 }
 
@@ -262,89 +332,6 @@ int WFindFileUsingFileOpen(LPCSTR name, LPSTR buffer, int size) {
     }
 }
 
-// Program Manager groups and items are kept in PROGMAN.INI in the Windows directory:
-// [Groups] lists the groups, and each group's section "[Group <name>]" its items.
-namespace {
-
-bool ProgManWrite(const std::string &section, const std::string &key, const std::string &value) {
-    fs::path host;
-    std::string file = JoinWindowsPath(orv::host::WindowsDirectory(), "PROGMAN.INI");
-    std::string error;
-    if (!ResolveWindowsPath(file, host, error)) return false;
-    if (!orv::profile::WriteKey(host, section, key, value, error)) {
-        SetLastToolkitError(error);
-        return false;
-    }
-    LogLine("profile PROGMAN.INI: [" + section + "] " + key + "=" + value);
-    return true;
-}
-
-BOOL CreateGroup(LPCSTR group, LPCSTR path, bool common) {
-    if (!ValidText(group)) return FALSE;
-    try {
-        return ProgManWrite("Groups", group, std::string(path != nullptr ? path : "") + (common ? ",common" : "")) ? TRUE : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
-}
-
-BOOL CreateItem(LPCSTR group, LPCSTR item, LPCSTR command, bool common) {
-    if (!ValidText(group) || !ValidText(item)) return FALSE;
-    try {
-        if (!CreateGroup(group, "", common)) return FALSE;
-        return ProgManWrite(std::string("Group ") + group, item, command != nullptr ? command : "") ? TRUE : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
-}
-
-BOOL ShowGroup(LPCSTR group) {
-    if (!ValidText(group)) return FALSE;
-    try {
-        fs::path host;
-        std::string error;
-        if (!ResolveWindowsPath(JoinWindowsPath(orv::host::WindowsDirectory(), "PROGMAN.INI"), host, error)) return FALSE;
-        return orv::profile::KeyExists(host, "Groups", group) ? TRUE : FALSE;
-    } catch (...) {
-        return FALSE;
-    }
-}
-
-}  // namespace
-
-BOOL FCreateProgManGroup(LPCSTR group, LPCSTR path, int mode) {
-    (void)mode;
-    return CreateGroup(group, path, false);
-}
-
-BOOL FCreateProgManGroupEx(LPCSTR group, LPCSTR path, int mode, BOOL common) {
-    (void)mode;
-    return CreateGroup(group, path, common != FALSE);
-}
-
-BOOL FShowProgManGroup(LPCSTR group, LPCSTR command, int mode) {
-    (void)command;
-    (void)mode;
-    return ShowGroup(group);
-}
-
-BOOL FShowProgManGroupEx(LPCSTR group, BOOL common, LPCSTR command, int mode) {
-    (void)common;
-    (void)command;
-    (void)mode;
-    return ShowGroup(group);
-}
-
-BOOL FCreateProgManItem(LPCSTR group, LPCSTR item, LPCSTR command, int mode) {
-    (void)mode;
-    return CreateItem(group, item, command, false);
-}
-
-BOOL FCreateProgManItemEx(LPCSTR group, BOOL common, LPCSTR item, LPCSTR command, int mode) {
-    (void)mode;
-    return CreateItem(group, item, command, common != FALSE);
-}
-
 // The program's own log file, a Windows path on the workstation.
 namespace {
 
@@ -361,39 +348,50 @@ ProgramLog &TheProgramLog() {
 }  // namespace
 
 BOOL FOpenLogFile(LPCSTR path, BOOL append) {
-    if (!ValidText(path)) return FALSE;
     try {
         fs::path host;
-        bool readOnly = false;
-        if (!Resolve(path, host, &readOnly) || readOnly) return FALSE;
+        std::string why;
+        if (!ResolveForChange("FOpenLogFile", path, host, why)) return Refuse(why);
+        std::error_code ec;
+        if (fs::is_directory(host, ec)) return Refuse("cannot open the log file " + std::string(path) + ": it is a folder");
+        if (!fs::is_directory(host.parent_path(), ec)) {
+            return Refuse("cannot open the log file " + std::string(path) + ": its folder does not exist");
+        }
         auto &log = TheProgramLog();
         if (log.stream.is_open()) log.stream.close();
+        log.stream.clear();
         log.stream.open(host, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
-        if (!log.stream) return FALSE;
+        if (!log.stream) return Refuse("cannot open the log file " + std::string(path) + ": " + std::strerror(errno));
         log.name = path;
+        LogLine("program log opened: " + log.name);
         return TRUE;
     } catch (...) {
-        return FALSE;
+        return Refuse("FOpenLogFile: out of memory");
     }
 }
 
+// Writes one line (CR LF) to the program's log file. With `request` non-zero (the
+// program passes 1) the line goes into the setup log too; with 0 only into the file.
 BOOL FWriteToLogFile(LPCSTR text, BOOL request) {
-    (void)request;
     auto &log = TheProgramLog();
-    if (!log.stream.is_open() || text == nullptr) return FALSE;
+    if (text == nullptr) return Refuse("FWriteToLogFile: no text given");
+    if (!log.stream.is_open()) return Refuse(std::string("cannot write to the program log, no log file is open: ") + text);
     try {
         log.stream << text << "\r\n";
         log.stream.flush();
-        LogLine(std::string("program log: ") + text);
-        return log.stream ? TRUE : FALSE;
+        if (!log.stream) return Refuse("cannot write to the log file " + log.name);
+        if (request != FALSE) LogLine(std::string("program log: ") + text);
+        return TRUE;
     } catch (...) {
-        return FALSE;
+        return Refuse("cannot write to the log file " + log.name);
     }
 }
 
 BOOL FCloseLogFile() {
     auto &log = TheProgramLog();
-    if (!log.stream.is_open()) return FALSE;
+    if (!log.stream.is_open()) return Refuse("FCloseLogFile: no log file is open");
     log.stream.close();
+    if (log.stream.fail()) return Refuse("cannot close the log file " + log.name);
+    LogLine("program log closed: " + log.name);
     return TRUE;
 }
