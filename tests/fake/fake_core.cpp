@@ -221,6 +221,9 @@ void SetTextAnswer(const std::string &callName, const std::string &text) { S().t
 void SetFileExists(const std::string &path, bool exists) { S().existingFiles[path] = exists; }
 void SetFileVersion(const std::string &path, const std::string &version) { S().fileVersions[path] = version; }
 void SetFileWritable(const std::string &path, bool writable) { S().writableFiles[path] = writable; }
+void SetInfField(const std::string &section, const std::string &key, int field, const std::string &text) {
+    S().infFields[section + '\n' + key + '\n' + std::to_string(field)] = text;
+}
 void UseIniStore() { S().iniStoreOn = true; }
 void SetIniValue(const std::string &file, const std::string &section, const std::string &key,
                  const std::string &value) {

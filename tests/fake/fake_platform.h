@@ -158,6 +158,10 @@ void SetTextAnswer(const std::string &callName, const std::string &text);
 void SetFileExists(const std::string &path, bool exists);
 void SetFileVersion(const std::string &path, const std::string &version);
 void SetFileWritable(const std::string &path, bool writable);
+// Field `field` of the INF line `key` in `section`, answered by CbGetInfSectionKeyField
+// (bounded, with its full length); a field not set falls back to the text answer of
+// "CbGetInfSectionKeyField".
+void SetInfField(const std::string &section, const std::string &key, int field, const std::string &text);
 // An INI store behind FCreateIniKeyValue, CbGetIniKeyString, FDoesIniKeyExist and
 // FDoesIniSectionExist (file, section and key compared without regard to ASCII case).
 // Off until UseIniStore or SetIniValue is called; while off those calls keep their

@@ -55,6 +55,7 @@ struct State {
     std::map<std::string, bool> existingFiles;
     std::map<std::string, std::string> fileVersions;
     std::map<std::string, bool> writableFiles;
+    std::map<std::string, std::string> infFields;  // by "section\nkey\nfield"
     bool iniStoreOn = false;
     std::map<std::string, std::string> iniValues;  // by lower-case "file\nsection\nkey"
     std::set<std::string> withheldProcs;

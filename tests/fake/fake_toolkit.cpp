@@ -211,8 +211,12 @@ BOOL FOpenInf(LPCSTR path, BOOL checkSyntax, BOOL checkSymbols) {
     return Answer<BOOL>(Enter("FOpenInf", {Str(path), Num(checkSyntax), Num(checkSymbols)}), TRUE);
 }
 LONG CbGetInfSectionKeyField(LPCSTR section, LPCSTR key, USHORT field, LPSTR buffer, LONG size) {
-    return TextAnswer(Enter("CbGetInfSectionKeyField", {Str(section), Str(key), Num(field), Num(size)}),
-                      "CbGetInfSectionKeyField", buffer, size);
+    auto r = Enter("CbGetInfSectionKeyField", {Str(section), Str(key), Num(field), Num(size)});
+    if (!r) {
+        std::string id = std::string(OrEmpty(section)) + '\n' + OrEmpty(key) + '\n' + std::to_string(field);
+        if (auto found = S().infFields.find(id); found != S().infFields.end()) return CopyOut(found->second, buffer, size);
+    }
+    return TextAnswer(r, "CbGetInfSectionKeyField", buffer, size);
 }
 BOOL FSetSymbolToListOfInfKeys(LPCSTR symbol, LPCSTR section, BOOL includeUnkeyed) {
     return Answer<BOOL>(Enter("FSetSymbolToListOfInfKeys", {Str(symbol), Str(section), Num(includeUnkeyed)}), TRUE);
