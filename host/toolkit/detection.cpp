@@ -14,6 +14,7 @@
 #include "platform/spooler.h"
 #include "platform/toolkit.h"
 #include "platform/runtime.h"
+#include "platform/win32.h"
 
 namespace fs = std::filesystem;
 using namespace orv::toolkit;
@@ -23,6 +24,7 @@ namespace {
 // How far into a file CbGetVersionOfFile looks for its "VERSION=" line.
 constexpr std::size_t kVersionWindow = 4096;
 constexpr int kTreeSearchLimit = 100000;
+constexpr std::size_t kConfigSysLimit = 1 << 20;
 
 std::optional<orv::host::DriveInfo> DriveNumber(int drive) {
     if (drive < 1 || drive > 26) return std::nullopt;
@@ -32,8 +34,15 @@ std::optional<orv::host::DriveInfo> DriveNumber(int drive) {
 bool ValidText(LPCSTR text) { return text != nullptr && text[0] != '\0'; }
 
 template <typename Predicate>
-BOOL DriveList(LPCSTR symbol, Predicate keep) {
-    if (!ValidText(symbol)) return FALSE;
+BOOL DriveList(const char *call, LPCSTR symbol, Predicate keep) {
+    if (!ValidText(symbol)) {
+        SetLastToolkitError(std::string(call) + ": no list symbol given");
+        return FALSE;
+    }
+    if (!orv::host::MachineIsOpen()) {
+        SetLastToolkitError(std::string(call) + ": no workstation is open");
+        return FALSE;
+    }
     try {
         std::vector<std::string> letters;
         for (const auto &drive : orv::host::Drives()) {
@@ -42,19 +51,32 @@ BOOL DriveList(LPCSTR symbol, Predicate keep) {
         Symbols().SetList(symbol, std::move(letters));
         return TRUE;
     } catch (...) {
+        SetLastToolkitError(std::string(call) + ": out of memory");
         return FALSE;
     }
 }
 
-BOOL PortList(LPCSTR symbol, const char *prefix) {
-    if (!ValidText(symbol)) return FALSE;
+// The machine's ports whose names are the prefix and a digit ("LPT1:" gives "LPT1"),
+// as the spooler lists them.
+BOOL PortList(const char *call, LPCSTR symbol, const char *prefix) {
+    if (!ValidText(symbol)) {
+        SetLastToolkitError(std::string(call) + ": no list symbol given");
+        return FALSE;
+    }
     try {
         DWORD needed = 0;
         DWORD count = 0;
-        EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count);
+        if (!EnumPortsA(nullptr, 1, nullptr, 0, &needed, &count) && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            SetLastToolkitError(std::string(call) + ": the spooler cannot list the ports: " + Win32ErrorText(GetLastError()));
+            return FALSE;
+        }
         std::vector<BYTE> buffer(needed > 0 ? needed : 1);
         std::vector<std::string> ports;
-        if (needed > 0 && EnumPortsA(nullptr, 1, buffer.data(), needed, &needed, &count)) {
+        if (needed > 0 && !EnumPortsA(nullptr, 1, buffer.data(), needed, &needed, &count)) {
+            SetLastToolkitError(std::string(call) + ": the spooler cannot list the ports: " + Win32ErrorText(GetLastError()));
+            return FALSE;
+        }
+        if (needed > 0) {
             auto *records = reinterpret_cast<PORT_INFO_1 *>(buffer.data());
             for (DWORD i = 0; i < count; ++i) {
                 std::string name = records[i].pName != nullptr ? records[i].pName : "";
@@ -68,6 +90,7 @@ BOOL PortList(LPCSTR symbol, const char *prefix) {
         Symbols().SetList(symbol, std::move(ports));
         return TRUE;
     } catch (...) {
+        SetLastToolkitError(std::string(call) + ": out of memory");
         return FALSE;
     }
 }
@@ -112,24 +135,24 @@ LONGLONG LcbFreeDrive(int drive) {
 }
 
 BOOL FGetValidDrivesList(LPCSTR symbol) {
-    return DriveList(symbol, [](const orv::host::DriveInfo &) { return true; });
+    return DriveList("FGetValidDrivesList", symbol, [](const orv::host::DriveInfo &) { return true; });
 }
 
 BOOL FGetLocalHardDrivesList(LPCSTR symbol) {
-    return DriveList(symbol, [](const orv::host::DriveInfo &drive) { return !drive.removable && !drive.remote; });
+    return DriveList("FGetLocalHardDrivesList", symbol, [](const orv::host::DriveInfo &drive) { return !drive.removable && !drive.remote; });
 }
 
 BOOL FGetRemovableDrivesList(LPCSTR symbol) {
-    return DriveList(symbol, [](const orv::host::DriveInfo &drive) { return drive.removable; });
+    return DriveList("FGetRemovableDrivesList", symbol, [](const orv::host::DriveInfo &drive) { return drive.removable; });
 }
 
 BOOL FGetNetworkDrivesList(LPCSTR symbol) {
-    return DriveList(symbol, [](const orv::host::DriveInfo &drive) { return drive.remote; });
+    return DriveList("FGetNetworkDrivesList", symbol, [](const orv::host::DriveInfo &drive) { return drive.remote; });
 }
 
-BOOL FGetParallelPortsList(LPCSTR symbol) { return PortList(symbol, "LPT"); }
+BOOL FGetParallelPortsList(LPCSTR symbol) { return PortList("FGetParallelPortsList", symbol, "LPT"); }
 
-BOOL FGetSerialPortsList(LPCSTR symbol) { return PortList(symbol, "COM"); }
+BOOL FGetSerialPortsList(LPCSTR symbol) { return PortList("FGetSerialPortsList", symbol, "COM"); }
 
 LONG CbGetEnvVariableValue(LPCSTR name, LPSTR buffer, LONG size) {
     if (!ValidText(name)) return 0;
@@ -259,10 +282,76 @@ LONGLONG LcbGetSizeOfFile(LPCSTR path) {
     }
 }
 
-// Windows NT loads no drivers from CONFIG.SYS.
+namespace {
+
+std::string Lower(std::string text) {
+    for (char &c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string FileNamePart(std::string_view path) {
+    std::size_t cut = path.find_last_of("\\/:");
+    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+    return text;
+}
+
+// The driver file of a "DEVICE=" or "DEVICEHIGH [options]=" line, or empty.
+std::string DeviceLineDriver(std::string_view line) {
+    line = Trim(line);
+    std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return {};
+    std::string_view left = Trim(line.substr(0, equals));
+    std::string_view word = left.substr(0, left.find_first_of(" \t/"));
+    if (!EqualNoCase(word, "DEVICE") && !EqualNoCase(word, "DEVICEHIGH")) return {};
+    std::string_view right = line.substr(equals + 1);
+    while (true) {
+        right = Trim(right);
+        if (right.empty()) return {};
+        std::size_t end = right.find_first_of(" \t");
+        std::string_view token = right.substr(0, end);
+        if (token.front() != '/') return FileNamePart(token);
+        if (end == std::string_view::npos) return {};
+        right.remove_prefix(end);
+    }
+}
+
+}  // namespace
+
+// Whether CONFIG.SYS on the boot drive C: loads the driver: a DEVICE= or DEVICEHIGH=
+// line whose file name is the driver's, compared without regard to case (a driver
+// named without an extension matches any extension). No CONFIG.SYS: no driver.
 BOOL FIsDriverInConfig(LPCSTR driver) {
-    (void)driver;
-    return FALSE;
+    if (!ValidText(driver)) return FALSE;
+    try {
+        fs::path host;
+        std::string error;
+        std::error_code ec;
+        if (!ResolveWindowsPath("C:\\CONFIG.SYS", host, error) || !fs::exists(host, ec)) return FALSE;
+        std::string text;
+        if (!ReadSmallFile(host, kConfigSysLimit, text, error)) {
+            SetLastToolkitError("FIsDriverInConfig: C:\\CONFIG.SYS: " + error);
+            return FALSE;
+        }
+        std::string wanted = Lower(FileNamePart(driver));
+        bool anyExtension = wanted.find('.') == std::string::npos;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find('\n', start);
+            std::string named = Lower(DeviceLineDriver(std::string_view(text).substr(start, end == std::string::npos ? std::string::npos : end - start)));
+            start = end == std::string::npos ? text.size() : end + 1;
+            if (named.empty()) continue;
+            if (named == wanted || (anyExtension && named.substr(0, named.find('.')) == wanted)) return TRUE;
+        }
+        return FALSE;
+    } catch (...) {
+        SetLastToolkitError("FIsDriverInConfig: out of memory");
+        return FALSE;
+    }
 }
 
 BOOL FHas87MathChip() { return orv::host::MachineIsOpen() && orv::host::Facts().mathChip ? TRUE : FALSE; }
@@ -281,15 +370,30 @@ BOOL FDoesFileExist(LPCSTR path, int mode) {
     }
 }
 
+// The processor named by machine.ini [Machine] Processor=.
 BOOL FGetProcessorType(LONG *state, int reserved, LPSTR buffer, LONG size) {
     (void)reserved;
     if (state != nullptr) *state = 0;
-    if (!orv::host::MachineIsOpen()) return FALSE;
+    if (!orv::host::MachineIsOpen()) {
+        SetLastToolkitError("FGetProcessorType: no workstation is open");
+        return FALSE;
+    }
     try {
         const std::string &name = orv::host::Facts().processor;
-        if (name.empty() || CopyOut(name, buffer, size) >= size) return FALSE;
+        if (name.empty()) {
+            SetLastToolkitError("FGetProcessorType: " + orv::host::MachineIniPath().string() + " names no processor");
+            return FALSE;
+        }
+        LONG length = CopyOut(name, buffer, size);
+        if (length >= size) {
+            if (buffer != nullptr && size > 0) buffer[0] = '\0';
+            SetLastToolkitError("FGetProcessorType: the processor name " + name + " does not fit the caller's buffer of " +
+                                std::to_string(size) + " bytes");
+            return FALSE;
+        }
         return TRUE;
     } catch (...) {
+        SetLastToolkitError("FGetProcessorType: out of memory");
         return FALSE;
     }
 }

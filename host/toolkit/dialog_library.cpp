@@ -129,6 +129,7 @@ void NoteAnswer(const DialogDefinition &dialog, const SymbolStore &symbols, Dial
 int ShowMessage(std::string_view text, std::string_view caption, UINT style) {
     LogLine("message box [" + std::string(caption) + "]: " + std::string(text));
     NoteMessageBox(text, caption);
+    if (MessagesSilenced()) return IDOK;
     if (FrontEnd *frontEnd = ActiveFrontEnd()) {
         try {
             return frontEnd->MessageBox(text, caption, style);

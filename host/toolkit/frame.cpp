@@ -217,6 +217,8 @@ void ResetFrameForTesting() {
 
 bool FrameIsUnattended() { return TheFrame().unattended; }
 
+bool MessagesSilenced() { return TheFrame().silent; }
+
 }  // namespace orv::toolkit
 
 using namespace orv::toolkit;
@@ -266,16 +268,20 @@ BOOL FSetAbout(LPCSTR title, LPCSTR text) {
     }
 }
 
+// The mode is kept and logged but makes no sound: neither front end beeps (a bell
+// on the terminal would disturb the screens and means nothing to an unattended run).
 BOOL FSetBeepingMode(BOOL beeping) {
-    BOOL previous = TheFrame().beeping ? TRUE : FALSE;
     TheFrame().beeping = beeping != FALSE;
-    return previous;
+    LogLine(std::string("beeping mode ") + (beeping != FALSE ? "on" : "off"));
+    return TRUE;
 }
 
+// In silent mode message boxes go to the setup log only and answer OK at once; the
+// dialogs themselves still run.
 BOOL FSetSilent(BOOL silent) {
-    BOOL previous = TheFrame().silent ? TRUE : FALSE;
     TheFrame().silent = silent != FALSE;
-    return previous;
+    LogLine(std::string("silent mode ") + (silent != FALSE ? "on: message boxes go to the log only" : "off"));
+    return TRUE;
 }
 
 HCURSOR HShowWaitCursor() {

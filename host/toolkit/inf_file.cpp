@@ -209,21 +209,54 @@ BOOL FOpenInf(LPCSTR path, BOOL checkSyntax, BOOL checkSymbols) {
     }
 }
 
-LONG CbGetInfSectionKeyField(LPCSTR section, LPCSTR key, USHORT field, LPSTR buffer, LONG size) {
-    if (section == nullptr || key == nullptr || field < 1) return -1;
-    const InfLine *line = OpenedInf().FindKey(section, key);
-    if (line == nullptr || field > line->fields.size()) {
-        if (buffer != nullptr && size > 0) buffer[0] = '\0';
-        return -1;
-    }
-    return CopyOut(line->fields[field - 1], buffer, size);
+namespace {
+
+BOOL RefuseInf(std::string why) {
+    orv::toolkit::SetLastToolkitError(std::move(why));
+    return FALSE;
 }
 
-BOOL FSetSymbolToListOfInfKeys(LPCSTR symbol, LPCSTR section, BOOL includeUnkeyed) {
-    if (symbol == nullptr || symbol[0] == '\0' || section == nullptr) return FALSE;
-    const InfSection *found = OpenedInf().Find(section);
-    if (found == nullptr) return FALSE;
+std::string InfName() {
+    return orv::toolkit::OpenedInf().IsOpen() ? orv::toolkit::OpenedInf().FileName() : std::string("the INF file, which is not open");
+}
+
+}  // namespace
+
+// Field `field` (from 1) of the line keyed `key` in `section`; -1 when there is no
+// such line or the line has fewer fields, with the reason recorded.
+LONG CbGetInfSectionKeyField(LPCSTR section, LPCSTR key, USHORT field, LPSTR buffer, LONG size) {
+    if (buffer != nullptr && size > 0) buffer[0] = '\0';
+    if (section == nullptr || key == nullptr || field < 1) {
+        orv::toolkit::SetLastToolkitError("CbGetInfSectionKeyField: no section, key or field number given");
+        return -1;
+    }
     try {
+        const InfLine *line = OpenedInf().FindKey(section, key);
+        if (line == nullptr) {
+            orv::toolkit::SetLastToolkitError("key " + std::string(key) + " is missing from section [" + section + "] of " + InfName());
+            return -1;
+        }
+        if (field > line->fields.size()) {
+            orv::toolkit::SetLastToolkitError(InfName() + ", line " + std::to_string(line->lineNumber) + ": no field " +
+                                              std::to_string(field) + " (the line has " + std::to_string(line->fields.size()) + ")");
+            return -1;
+        }
+        return CopyOut(line->fields[field - 1], buffer, size);
+    } catch (...) {
+        orv::toolkit::SetLastToolkitError("CbGetInfSectionKeyField: out of memory");
+        return -1;
+    }
+}
+
+// The keys of a section's lines, in order. With `includeUnkeyed` (the program passes
+// 1) a line without a key gives an empty item, so that item n is line n of the
+// section, as in the lists of FMakeListInfSectionField; with 0 such lines are left out.
+BOOL FSetSymbolToListOfInfKeys(LPCSTR symbol, LPCSTR section, BOOL includeUnkeyed) {
+    if (symbol == nullptr || symbol[0] == '\0') return RefuseInf("FSetSymbolToListOfInfKeys: no list symbol given");
+    if (section == nullptr) return RefuseInf("FSetSymbolToListOfInfKeys: no section given");
+    try {
+        const InfSection *found = OpenedInf().Find(section);
+        if (found == nullptr) return RefuseInf("section [" + std::string(section) + "] is missing from " + InfName());
         std::vector<std::string> keys;
         for (const auto &line : found->lines) {
             if (line.key) {
@@ -235,15 +268,20 @@ BOOL FSetSymbolToListOfInfKeys(LPCSTR symbol, LPCSTR section, BOOL includeUnkeye
         Symbols().SetList(symbol, std::move(keys));
         return TRUE;
     } catch (...) {
-        return FALSE;
+        return RefuseInf("FSetSymbolToListOfInfKeys: out of memory");
     }
 }
 
+// Field `field` of every line of a section, in order; a line with fewer fields gives
+// an empty item. The program asks for fields 1 (file name), 5, 11, 15 and 19
+// (version); this toolkit gives fields 2 to 18 no meaning of its own (see docs/inf.md).
 BOOL FMakeListInfSectionField(LPCSTR symbol, LPCSTR section, USHORT field) {
-    if (symbol == nullptr || symbol[0] == '\0' || section == nullptr || field < 1) return FALSE;
-    const InfSection *found = OpenedInf().Find(section);
-    if (found == nullptr) return FALSE;
+    if (symbol == nullptr || symbol[0] == '\0') return RefuseInf("FMakeListInfSectionField: no list symbol given");
+    if (section == nullptr) return RefuseInf("FMakeListInfSectionField: no section given");
+    if (field < 1) return RefuseInf("FMakeListInfSectionField: field numbers start at 1");
     try {
+        const InfSection *found = OpenedInf().Find(section);
+        if (found == nullptr) return RefuseInf("section [" + std::string(section) + "] is missing from " + InfName());
         std::vector<std::string> items;
         for (const auto &line : found->lines) {
             items.push_back(field <= line.fields.size() ? line.fields[field - 1] : std::string());
@@ -251,6 +289,6 @@ BOOL FMakeListInfSectionField(LPCSTR symbol, LPCSTR section, USHORT field) {
         Symbols().SetList(symbol, std::move(items));
         return TRUE;
     } catch (...) {
-        return FALSE;
+        return RefuseInf("FMakeListInfSectionField: out of memory");
     }
 }

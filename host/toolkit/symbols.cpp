@@ -83,6 +83,11 @@ namespace {
 
 bool ValidName(LPCSTR name) { return name != nullptr && name[0] != '\0'; }
 
+BOOL Refuse(std::string why) {
+    orv::toolkit::SetLastToolkitError(std::move(why));
+    return FALSE;
+}
+
 }  // namespace
 
 LONG CbGetSymbolValue(LPCSTR name, LPSTR buffer, LONG size) {
@@ -91,37 +96,40 @@ LONG CbGetSymbolValue(LPCSTR name, LPSTR buffer, LONG size) {
 }
 
 BOOL FSetSymbolValue(LPCSTR name, LPCSTR value) {
-    if (!ValidName(name)) return FALSE;
+    if (!ValidName(name)) return Refuse("FSetSymbolValue: a symbol without a name");
     try {
         Symbols().SetValue(name, value != nullptr ? value : "");
         return TRUE;
     } catch (...) {
-        return FALSE;
+        return Refuse("FSetSymbolValue: out of memory");
     }
 }
 
 BOOL FRemoveSymbol(LPCSTR name) {
-    if (!ValidName(name)) return FALSE;
+    if (!ValidName(name)) return Refuse("FRemoveSymbol: a symbol without a name");
     Symbols().Remove(name);  // removing a missing symbol is no failure
     return TRUE;
 }
 
 BOOL FAddListItem(LPCSTR list, LPCSTR item) {
-    if (!ValidName(list)) return FALSE;
+    if (!ValidName(list)) return Refuse("FAddListItem: a list without a name");
     try {
         Symbols().Add(list, item != nullptr ? item : "");
         return TRUE;
     } catch (...) {
-        return FALSE;
+        return Refuse("FAddListItem: out of memory");
     }
 }
 
+// Items are counted from 1; an index past the list's end is refused, not appended.
 BOOL FReplaceListItem(LPCSTR list, USHORT index, LPCSTR item) {
-    if (!ValidName(list)) return FALSE;
+    if (!ValidName(list)) return Refuse("FReplaceListItem: a list without a name");
     try {
-        return Symbols().Replace(list, index, item != nullptr ? item : "") ? TRUE : FALSE;
+        if (Symbols().Replace(list, index, item != nullptr ? item : "")) return TRUE;
+        return Refuse("FReplaceListItem: the list " + std::string(list) + " has " + std::to_string(Symbols().Length(list)) +
+                      " items, no item " + std::to_string(index));
     } catch (...) {
-        return FALSE;
+        return Refuse("FReplaceListItem: out of memory");
     }
 }
 

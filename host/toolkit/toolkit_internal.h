@@ -46,8 +46,10 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 namespace orv::toolkit {
 
 // Shows a message box through the front end (stderr when there is none), logs its
-// caption and text, and notes what it says about the outcome. Answers IDOK.
+// caption and text, and notes what it says about the outcome. Answers IDOK. In
+// silent mode (FSetSilent) the box is only logged.
 int ShowMessage(std::string_view text, std::string_view caption, UINT style);
+bool MessagesSilenced();
 
 // The dialog library's state (tests): closes every dialog and forgets the showings
 // and the recorded answers.
