@@ -259,11 +259,15 @@ BOOL FSetBitmap(LPCSTR library, int bitmapNumber) {
 
 BOOL FSetAbout(LPCSTR title, LPCSTR text) {
     FrontEnd *frontEnd = ActiveFrontEnd();
-    if (frontEnd == nullptr) return FALSE;
+    if (frontEnd == nullptr) {
+        SetLastToolkitError("FSetAbout: the frame is not up, there is no screen to show the about text");
+        return FALSE;
+    }
     try {
         frontEnd->SetAbout(title != nullptr ? title : "", text != nullptr ? text : "");
         return TRUE;
     } catch (...) {
+        SetLastToolkitError("FSetAbout: the screen cannot take the about text");
         return FALSE;
     }
 }
