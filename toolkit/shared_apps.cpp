@@ -26,14 +26,6 @@ constexpr LPCSTR SharedSubdirKeys[] = {"CLIPART", "EQUATION", "GRPHFLT",  "MSDRA
 
 bool IsEmpty(LPCSTR text) { return text == nullptr || text[0] == '\0'; }
 
-// Walks whole characters, so the second byte of a double-byte character that happens
-// to be a backslash does not count.
-bool EndsWithBackslash(LPCSTR text) {
-    LPCSTR last = nullptr;
-    for (LPCSTR p = text; *p != '\0'; p = CharNextA(p)) last = p;
-    return last != nullptr && last[0] == '\\' && CharNextA(last) == last + 1;
-}
-
 // Appends `tail` when the whole result fits `size` bytes; otherwise leaves `buffer` as
 // it was and answers false, so a joined path is never cut short.
 bool AppendWithin(LPSTR buffer, LONG size, LPCSTR tail) {
@@ -44,8 +36,10 @@ bool AppendWithin(LPSTR buffer, LONG size, LPCSTR tail) {
     return true;
 }
 
+// Exactly one trailing backslash: one already there is cut and put back, which leaves
+// the text as it was and keeps the walk over double-byte characters in one place.
 bool AppendBackslashWithin(LPSTR buffer, LONG size) {
-    return EndsWithBackslash(buffer) || AppendWithin(buffer, size, "\\");
+    return AppendWithin(RemoveTrailingBackslash(buffer), size, "\\");
 }
 
 // `out` empty, then `text` copied in when it fits; a text too long leaves it empty.
