@@ -100,6 +100,7 @@ int EnsureSharedSubdirKey(LPCSTR key, LPCSTR base) {
 
 LPSTR FindSharedAppFile(LPCSTR infSection, LPCSTR infKey, LPCSTR subdirKey, LPCSTR regPath, LPCSTR iniSection,
                         LPCSTR iniKey, LONG fieldNo, LPSTR out, LONG size) {
+    // No place for an answer: nothing is read or written, not even the set-up.
     if (out == nullptr || size <= 0) return nullptr;
     SetUpSharedAppsDir();  // a failed set-up still leaves whatever entries are there to use
 
@@ -194,6 +195,7 @@ LPSTR LocateFileByName(LPCSTR name, LPSTR out, LONG size) {
     // No name, nothing to find: a bare directory must not pass for the file.
     if (IsEmpty(name)) return out;
 
+    // A directory and name too long for the path buffer are simply not there.
     char path[PathBufferSize];
     bool found = AppendWithin(GetWindowsDir(path, PathBufferSize - 1), PathBufferSize, name) && DoesFileExist(path, 0);
     if (!found) {
@@ -201,6 +203,7 @@ LPSTR LocateFileByName(LPCSTR name, LPSTR out, LONG size) {
     }
     if (!found) FindTargetOnEnvVar(name, "PATH", path, PathBufferSize - 1);
 
+    // `out` is only as large as the caller says; a longer result is no result.
     CopyWhole(out, size, path);
     return out;
 }
