@@ -2,6 +2,7 @@
 // run, and whether the "Buffer Overflow" message comes before the end.
 #include "include/setup_state.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/system/toolkit/stop_messages.h"
 #include "toolkit/checked_calls.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +15,9 @@
 
 namespace {
 
-const std::vector<std::string> OverflowMessage{"DoMsgBox(Buffer Overflow,MS-Setup Error,16)"};
-const std::vector<std::string> NoMessage{};
-
-// Runs `body`, which must end the run, and answers the messages it showed first.
-std::vector<std::string> MessagesBeforeStop(const std::function<void()> &body) {
-    fake::ClearCalls();
-    EXPECT_EQ(fake::RunUntilExit(body), 0);
-    return fake::CallTexts({"DoMsgBox"});
-}
+using toolkit_test::MessagesBeforeStop;
+using toolkit_test::NoMessage;
+using toolkit_test::OverflowMessage;
 
 class CheckedCalls : public ::testing::Test {
 protected:

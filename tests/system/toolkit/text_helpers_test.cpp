@@ -4,6 +4,7 @@
 #include "host/text/ansi_text.h"
 #include "include/setup_state.h"
 #include "tests/fake/fake_platform.h"
+#include "tests/system/toolkit/stop_messages.h"
 #include "toolkit/text_helpers.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +17,9 @@
 
 namespace {
 
-const std::vector<std::string> OverflowMessage{"DoMsgBox(Buffer Overflow,MS-Setup Error,16)"};
-const std::vector<std::string> NoMessage{};
-
-// Runs `body`, which must end the run, and answers the messages it showed first.
-std::vector<std::string> MessagesBeforeStop(const std::function<void()> &body) {
-    fake::ClearCalls();
-    EXPECT_EQ(fake::RunUntilExit(body), 0);
-    return fake::CallTexts({"DoMsgBox"});
-}
+using toolkit_test::MessagesBeforeStop;
+using toolkit_test::NoMessage;
+using toolkit_test::OverflowMessage;
 
 void SetStartDir(const std::string &dir) {
     std::memset(g_state.g_startDir, 0, sizeof g_state.g_startDir);
