@@ -90,13 +90,22 @@ bool Write(const fs::path &host, const std::string &section, const std::string &
     return true;
 }
 
+// The group's name, checked, and PROGMAN.INI's host path; false, with the call
+// refused for the reason, when either cannot be had.
+bool GroupAndFile(const char *call, LPCSTR group, std::string &name, fs::path &host) {
+    std::string why;
+    name = group != nullptr ? group : "";
+    if (NameFits(name, why) && ProgManFile(host, why)) return true;
+    Refuse(std::string(call) + ": " + why);
+    return false;
+}
+
 BOOL CreateGroup(const char *call, LPCSTR group, LPCSTR path, bool common) {
     try {
         std::string why;
-        std::string name = group != nullptr ? group : "";
-        if (!NameFits(name, why)) return Refuse(std::string(call) + ": " + why);
+        std::string name;
         fs::path host;
-        if (!ProgManFile(host, why)) return Refuse(std::string(call) + ": " + why);
+        if (!GroupAndFile(call, group, name, host)) return FALSE;
         const GroupSet &set = SetOf(common);
         std::string file = path != nullptr ? path : "";
         // Asking again for a group that exists keeps its group file unless a new one is given.
@@ -158,8 +167,9 @@ bool ParseShowCommand(const std::string &text, long &value) {
 BOOL ShowGroup(const char *call, LPCSTR group, LPCSTR command, bool common) {
     try {
         std::string why;
-        std::string name = group != nullptr ? group : "";
-        if (!NameFits(name, why)) return Refuse(std::string(call) + ": " + why);
+        std::string name;
+        fs::path host;
+        if (!GroupAndFile(call, group, name, host)) return FALSE;
         std::string text = command != nullptr ? command : "";
         long value = 0;
         if (!ParseShowCommand(text, value)) {
@@ -168,8 +178,6 @@ BOOL ShowGroup(const char *call, LPCSTR group, LPCSTR command, bool common) {
         if (value < kFirstShowCommand || value > kLastShowCommand) {
             return Refuse(std::string(call) + ": the show command " + text + " for group " + name + " is not one of 1 to 8");
         }
-        fs::path host;
-        if (!ProgManFile(host, why)) return Refuse(std::string(call) + ": " + why);
         const GroupSet &set = SetOf(common);
         if (!orv::profile::KeyExists(host, set.groups, name)) {
             return Refuse(std::string(call) + ": there is no " + set.kind + " " + name + " in PROGMAN.INI [" + set.groups + "]");
